@@ -1,0 +1,19 @@
+#pragma once
+
+// The fixed texts of the foundation's errors. Placeholders are filled with
+// QString::arg in order ("%1" stands where the message shows a value).
+
+#include <QString>
+
+namespace FoundationStrings {
+
+inline QString ConvertError() { return QStringLiteral("'%1' is not a valid integer value"); }
+inline QString ListIndexError() { return QStringLiteral("List index out of bounds (%1)"); }
+inline QString AssignError() { return QStringLiteral("Cannot assign a %1 to a %2"); }
+inline QString IntOverflow() { return QStringLiteral("Integer overflow"); }
+inline QString StreamReadError() { return QStringLiteral("Stream read error"); }
+inline QString StreamWriteError() { return QStringLiteral("Stream write error"); }
+inline QString FileOpenError() { return QStringLiteral("Cannot open file \"%1\". %2"); }
+inline QString FileCreateError() { return QStringLiteral("Cannot create file \"%1\". %2"); }
+
+} // namespace FoundationStrings
