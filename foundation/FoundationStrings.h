@@ -15,5 +15,9 @@ inline QString StreamReadError() { return QStringLiteral("Stream read error"); }
 inline QString StreamWriteError() { return QStringLiteral("Stream write error"); }
 inline QString FileOpenError() { return QStringLiteral("Cannot open file \"%1\". %2"); }
 inline QString FileCreateError() { return QStringLiteral("Cannot create file \"%1\". %2"); }
+inline QString SortedListError() { return QStringLiteral("Operation not allowed on sorted list"); }
+inline QString DuplicateString() { return QStringLiteral("String list does not allow duplicates"); }
+inline QString ListCapacityError() { return QStringLiteral("List capacity out of bounds (%1)"); }
+inline QString MaxCountExceeded() { return QStringLiteral("String List Max Count exceeded: %1"); }
 
 } // namespace FoundationStrings
