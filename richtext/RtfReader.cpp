@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QImage>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -527,6 +528,8 @@ private:
     void ResolveHighSurrogate();
     void FlushText();
     void EndParagraph();
+    void BreakParagraph(const TParaProps &para, const TCharProps &chars);
+    void MaterialisePar();
     void ApplyParagraph(const TParaProps &props);
     void InsertObject(const QTextCharFormat &format);
     void InsertRaw(const TCharProps &props, int field, qsizetype from, qsizetype to);
@@ -575,10 +578,15 @@ private:
     TNumbering m_pnStyle = TNumbering::None;
     QString m_pnBefore, m_pnAfter;
 
-    QTextList *m_list = nullptr;
+    QPointer<QTextList> m_list;
     QTextBlock m_listBlock;
     TParaProps m_finalPara;
     bool m_haveFinalPara = false;
+    // A \par of a whole document waits until something follows it: the last
+    // one ends the last paragraph instead of starting an empty one.
+    bool m_pendingPar = false;
+    TParaProps m_pendingPara;
+    TCharProps m_pendingChars;
     bool m_sawFirstWord = false;
     TCodePageDecoder m_decoder;
 };
@@ -706,7 +714,10 @@ void TParser<TSource>::ParseRtf(qsizetype pos)
     ResolveHighSurrogate();
     FlushText();
     if (m_whole) {
-        ApplyParagraph(m_haveFinalPara ? m_finalPara : Top().para);
+        if (m_pendingPar)
+            ApplyParagraph(m_pendingPara);
+        else
+            ApplyParagraph(m_haveFinalPara ? m_finalPara : Top().para);
     }
     m_cursor.endEditBlock();
 }
@@ -1498,6 +1509,8 @@ template<class TSource>
 void TParser<TSource>::EmitChar(char16_t c)
 {
     const TFrame &f = Top();
+    if (m_pendingPar)
+        MaterialisePar();
     if (!m_text.isEmpty() && (f.chars != m_textProps || f.field != m_textField))
         FlushText();
     if (m_text.isEmpty()) {
@@ -1566,58 +1579,70 @@ template<class TSource>
 void TParser<TSource>::ApplyParagraph(const TParaProps &props)
 {
     QTextBlock block = m_cursor.block();
-    if (props.numbering != TNumbering::None) {
-        QTextListFormat::Style style = QTextListFormat::ListDisc;
-        switch (props.numbering) {
-        case TNumbering::Decimal:
-            style = QTextListFormat::ListDecimal;
-            break;
-        case TNumbering::LowerAlpha:
-            style = QTextListFormat::ListLowerAlpha;
-            break;
-        case TNumbering::UpperAlpha:
-            style = QTextListFormat::ListUpperAlpha;
-            break;
-        case TNumbering::LowerRoman:
-            style = QTextListFormat::ListLowerRoman;
-            break;
-        case TNumbering::UpperRoman:
-            style = QTextListFormat::ListUpperRoman;
-            break;
-        default:
-            break;
-        }
-        QTextList *current = block.textList();
-        const bool continues = m_list && m_listBlock.isValid() && m_listBlock == block.previous() &&
-                               m_list->format().style() == style &&
-                               m_list->format().numberPrefix() == props.numberPrefix &&
-                               m_list->format().numberSuffix() == props.numberSuffix;
-        if (continues) {
-            if (current != m_list) {
-                if (current)
-                    current->remove(block);
-                m_list->add(block);
-            }
-        } else {
-            if (current)
-                current->remove(block);
-            QTextListFormat listFormat;
-            listFormat.setStyle(style);
-            listFormat.setIndent(1);
-            if (style != QTextListFormat::ListDisc) {
-                listFormat.setNumberPrefix(props.numberPrefix);
-                listFormat.setNumberSuffix(props.numberSuffix);
-            }
-            m_list = m_cursor.createList(listFormat);
-        }
-        m_listBlock = block;
-    } else {
-        if (QTextList *list = block.textList())
-            list->remove(block);
+    // Setting the block format drops the list membership, so the list comes after.
+    if (QTextList *list = block.textList())
+        list->remove(block);
+    m_cursor.setBlockFormat(BlockFormatFromProps(props));
+    if (props.numbering == TNumbering::None) {
         m_list = nullptr;
         m_listBlock = QTextBlock();
+        return;
     }
-    m_cursor.setBlockFormat(BlockFormatFromProps(props));
+    QTextListFormat::Style style = QTextListFormat::ListDisc;
+    switch (props.numbering) {
+    case TNumbering::Decimal:
+        style = QTextListFormat::ListDecimal;
+        break;
+    case TNumbering::LowerAlpha:
+        style = QTextListFormat::ListLowerAlpha;
+        break;
+    case TNumbering::UpperAlpha:
+        style = QTextListFormat::ListUpperAlpha;
+        break;
+    case TNumbering::LowerRoman:
+        style = QTextListFormat::ListLowerRoman;
+        break;
+    case TNumbering::UpperRoman:
+        style = QTextListFormat::ListUpperRoman;
+        break;
+    default:
+        break;
+    }
+    const bool continues = m_list && m_listBlock.isValid() && m_listBlock == block.previous() &&
+                           m_list->format().style() == style &&
+                           m_list->format().numberPrefix() == props.numberPrefix &&
+                           m_list->format().numberSuffix() == props.numberSuffix;
+    if (continues) {
+        m_list->add(block);
+    } else {
+        QTextListFormat listFormat;
+        listFormat.setStyle(style);
+        listFormat.setIndent(1);
+        if (style != QTextListFormat::ListDisc) {
+            listFormat.setNumberPrefix(props.numberPrefix);
+            listFormat.setNumberSuffix(props.numberSuffix);
+        }
+        m_list = m_cursor.createList(listFormat);
+    }
+    m_listBlock = block;
+}
+
+template<class TSource>
+void TParser<TSource>::BreakParagraph(const TParaProps &para, const TCharProps &chars)
+{
+    ApplyParagraph(para);
+    // The new block carries what follows the insertion point, so it keeps the
+    // paragraph format (and list) that the text had there.
+    m_cursor.insertBlock(m_originalBlockFormat, FormatFor(chars, -1));
+}
+
+template<class TSource>
+void TParser<TSource>::MaterialisePar()
+{
+    if (!m_pendingPar)
+        return;
+    m_pendingPar = false;
+    BreakParagraph(m_pendingPara, m_pendingChars);
 }
 
 template<class TSource>
@@ -1625,10 +1650,14 @@ void TParser<TSource>::EndParagraph()
 {
     ResolveHighSurrogate();
     FlushText();
-    ApplyParagraph(Top().para);
-    // The new block carries what follows the insertion point, so it keeps the
-    // paragraph format (and list) that the text had there.
-    m_cursor.insertBlock(m_originalBlockFormat, FormatFor(Top().chars, -1));
+    MaterialisePar();
+    if (m_whole) {
+        m_pendingPar = true;
+        m_pendingPara = Top().para;
+        m_pendingChars = Top().chars;
+    } else {
+        BreakParagraph(Top().para, Top().chars);
+    }
 }
 
 template<class TSource>
@@ -1636,6 +1665,7 @@ void TParser<TSource>::InsertObject(const QTextCharFormat &format)
 {
     ResolveHighSurrogate();
     FlushText();
+    MaterialisePar();
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 

@@ -541,7 +541,7 @@ QByteArray TWriter::Run()
         m_out.append(";}");
         m_delimit = false;
     }
-    m_out.append("}}\r\n");
+    m_out.append("}\r\n");
     if (!m_colors.empty()) {
         m_out.append("{\\colortbl ;");
         for (QRgb rgb : m_colors) {
@@ -614,6 +614,12 @@ QByteArray TWriter::Run()
         const QTextBlock next = block.next();
         if (next.isValid() && blockEnd >= m_from && blockEnd < m_to) {
             ChangeTo(RunFor(next.charFormatIndex(), next.charFormat()).props);
+            Word("par");
+            m_out.append("\r\n");
+            m_delimit = false;
+        } else if (!next.isValid() && m_whole) {
+            // The last paragraph mark, as the control writes it; the reader
+            // takes a final \par as the end of the last paragraph.
             Word("par");
             m_out.append("\r\n");
             m_delimit = false;
