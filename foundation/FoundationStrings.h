@@ -20,4 +20,19 @@ inline QString DuplicateString() { return QStringLiteral("String list does not a
 inline QString ListCapacityError() { return QStringLiteral("List capacity out of bounds (%1)"); }
 inline QString MaxCountExceeded() { return QStringLiteral("String List Max Count exceeded: %1"); }
 
+// Buffered and text streams.
+inline QString PushBackOverflow() { return QStringLiteral("Overflow on push back"); }
+inline QString InvalidBufferState() { return QStringLiteral("Invalid buffer state"); }
+inline QString SeekBufferError() { return QStringLiteral("Error seeking in buffer"); }
+inline QString InvalidOrigin() { return QStringLiteral("Invalid Origin Point specified: %1"); }
+inline QString EncodingDeterminationEof() { return QStringLiteral("Invalid stream encoding determination, EOF reached"); }
+
+// Hash table.
+inline QString HashArgumentIsNull() { return QStringLiteral("Argument is null"); }
+inline QString HashSubscriptOutOfRange() { return QStringLiteral("Subscript out of range"); }
+inline QString HashNoSuchElement() { return QStringLiteral("No such element"); }
+inline QString HashTableIsEmpty() { return QStringLiteral("Table is empty"); }
+inline QString HashTableNotEmpty() { return QStringLiteral("Cannot perform this operation with non-empty table"); }
+inline QString HashLoadFactorRange() { return QStringLiteral("Load factor must be between 0.0 and 0.1"); }
+
 } // namespace FoundationStrings
