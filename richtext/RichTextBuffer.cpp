@@ -93,11 +93,7 @@ TRichTextBuffer::~TRichTextBuffer()
 void TRichTextBuffer::Attach()
 {
     m_cursor = QTextCursor(m_doc);
-    m_connection = QObject::connect(m_doc, &QTextDocument::contentsChange, m_doc, [this](int, int, int) {
-        m_textValid = false;
-        if (!m_loading)
-            m_modified = true;
-    });
+    m_connection = QObject::connect(m_doc, &QTextDocument::contentsChanged, m_doc, [this] { Changed(); });
 }
 
 void TRichTextBuffer::AfterLoad()
@@ -249,6 +245,7 @@ QString TRichTextBuffer::SelText() const
 void TRichTextBuffer::SetSelText(const QString &text)
 {
     m_cursor.insertText(NormaliseBreaks(text));
+    Changed();
     SelectionChanged();
 }
 
@@ -262,6 +259,7 @@ QStringList TRichTextBuffer::SetSelRtf(QByteArrayView rtf)
     m_cursor.beginEditBlock();
     m_messages = TRtfReader::Insert(m_cursor, rtf);
     m_cursor.endEditBlock();
+    Changed();
     SelectionChanged();
     return m_messages;
 }
@@ -271,6 +269,7 @@ QStringList TRichTextBuffer::SetSelRtf(QStringView rtf)
     m_cursor.beginEditBlock();
     m_messages = TRtfReader::Insert(m_cursor, rtf);
     m_cursor.endEditBlock();
+    Changed();
     SelectionChanged();
     return m_messages;
 }
@@ -388,6 +387,7 @@ void TRichTextBuffer::ModifyChars(const std::function<void(QTextCharFormat &)> &
         }
     }
     cursor.endEditBlock();
+    Changed();
 }
 
 void TRichTextBuffer::SetSelAttributes(const TTextAttributes &a, TTextAttributeSet which)
@@ -512,7 +512,9 @@ void TRichTextBuffer::SetParaAttributes(const TParaAttributes &a, TParaAttribute
         cursor.setPosition(block.position());
         if (which.testFlag(TParaAttribute::Numbering) && NumberingOf(block) != a.numbering) {
             if (QTextList *list = block.textList()) {
-                const QTextBlockFormat before = block.blockFormat();
+                // Leaving the list changes the indent; keep the block's own format.
+                QTextBlockFormat before = block.blockFormat();
+                before.clearProperty(QTextFormat::ObjectIndex);
                 list->remove(block);
                 cursor.setBlockFormat(before);
             }
@@ -556,6 +558,7 @@ void TRichTextBuffer::SetParaAttributes(const TParaAttributes &a, TParaAttribute
         cursor.setBlockFormat(format);
     }
     cursor.endEditBlock();
+    Changed();
 }
 
 void TRichTextBuffer::SetReadOnly(bool value)
@@ -571,6 +574,15 @@ void TRichTextBuffer::SetCursor(const QTextCursor &cursor)
 {
     if (cursor.document() == m_doc)
         m_cursor = cursor;
+}
+
+// Some edits inside nested edit blocks reach the document's change signals
+// late or not at all, so the buffer's own edits report themselves too.
+void TRichTextBuffer::Changed()
+{
+    m_textValid = false;
+    if (!m_loading)
+        m_modified = true;
 }
 
 void TRichTextBuffer::SelectionChanged()

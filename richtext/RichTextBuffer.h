@@ -172,6 +172,7 @@ private:
     void Attach();
     void AfterLoad();
     void SelectionChanged();
+    void Changed();
     QTextCharFormat CharFormatAt(int offset) const;
     void ModifyChars(const std::function<void(QTextCharFormat &)> &change);
 

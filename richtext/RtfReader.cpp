@@ -206,8 +206,8 @@ const TWordEntry g_words[] = {
     {"datafield", wSkipDest, 0},
     {"datastore", wSkipDest, 0},
     {"defchp", wSkipDest, 0},
-    {"defpap", wSkipDest, 0},
     {"deff", wDeff, 0},
+    {"defpap", wSkipDest, 0},
     {"dn", wDn, 0},
     {"do", wSkipDest, 0},
     {"doccomm", wSkipDest, 0},
@@ -270,8 +270,8 @@ const TWordEntry g_words[] = {
     {"keywords", wSkipDest, 0},
     {"latentstyles", wSkipDest, 0},
     {"ldblquote", wChar, 0x201C},
-    {"leveltext", wSkipDest, 0},
     {"levelnumbers", wSkipDest, 0},
+    {"leveltext", wSkipDest, 0},
     {"li", wLi, 0},
     {"lin", wLi, 0},
     {"line", wLine, 0},
@@ -294,8 +294,8 @@ const TWordEntry g_words[] = {
     {"nonesttables", wSkipDest, 0},
     {"nonshppict", wSkipDest, 0},
     {"nosupersub", wNosupersub, 0},
-    {"object", wVerbatimDest, 0},
     {"objdata", wSkipDest, 0},
+    {"object", wVerbatimDest, 0},
     {"oldcprops", wSkipDest, 0},
     {"oldpprops", wSkipDest, 0},
     {"oldsprops", wSkipDest, 0},
@@ -321,6 +321,7 @@ const TWordEntry g_words[] = {
     {"plain", wPlain, 0},
     {"pn", wPn, 0},
     {"pndec", wPndec, 0},
+    {"pngblip", wPngblip, 0},
     {"pnlcltr", wPnlcltr, 0},
     {"pnlcrm", wPnlcrm, 0},
     {"pnlvlblt", wPnlvlblt, 0},
@@ -332,7 +333,6 @@ const TWordEntry g_words[] = {
     {"pntxtb", wPntxtb, 0},
     {"pnucltr", wPnucltr, 0},
     {"pnucrm", wPnucrm, 0},
-    {"pngblip", wPngblip, 0},
     {"printim", wSkipDest, 0},
     {"private", wSkipDest, 0},
     {"propname", wSkipDest, 0},
@@ -424,6 +424,8 @@ const TWordEntry g_words[] = {
 
 const TWordEntry *FindWord(const char *name)
 {
+    Q_ASSERT(std::is_sorted(std::begin(g_words), std::end(g_words),
+                            [](const TWordEntry &a, const TWordEntry &b) { return std::strcmp(a.name, b.name) < 0; }));
     const auto *begin = std::begin(g_words);
     const auto *end = std::end(g_words);
     const auto *it = std::lower_bound(begin, end, name,
