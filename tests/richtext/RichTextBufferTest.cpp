@@ -287,7 +287,7 @@ TEST(RichTextBuffer, ModifiedAndReadOnlyFlags)
 TEST(RichTextBuffer, ClearingAParagraphAttributeRemovesTheBullet)
 {
     TRichTextBuffer b;
-    b.LoadRtf(QByteArrayView(Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}\\li720 a\\par b")));
+    b.LoadRtf(QByteArrayView(Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}\\li720 a\\par\\pard b")));
     b.SetSelection(0, 0);
     TParaAttributes none;
     b.SetParaAttributes(none, TParaAttribute::Numbering);
