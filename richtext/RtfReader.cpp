@@ -466,6 +466,7 @@ struct TFrame
     uint8_t uc = 1;
     TDest dest = TDest::Text;
     bool ignorable = false;
+    bool fresh = true; // nothing read in the group yet: \* may mark it
     uint8_t pendingTab = 0;
 };
 
@@ -473,6 +474,7 @@ struct TField
 {
     QByteArray instruction;
     int id = 0;
+    int parent = -1; // a field inside this one's result
     bool hadResult = false;
 };
 
@@ -737,6 +739,7 @@ void TParser<TSource>::OpenGroup(qsizetype pos)
     TFrame frame = Top();
     frame.start = pos;
     frame.ignorable = false;
+    frame.fresh = true;
     m_frames.push_back(std::move(frame));
 }
 
@@ -873,7 +876,9 @@ qsizetype TParser<TSource>::ControlWord(qsizetype pos)
             HandleChar(u'\u2011');
             break;
         case '*':
-            Top().ignorable = true;
+            // Only a group's first word can be an ignorable destination.
+            if (Top().fresh)
+                Top().ignorable = true;
             break;
         case '\r':
         case '\n':
@@ -961,6 +966,7 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
 
     const bool ignorable = f.ignorable;
     f.ignorable = false;
+    f.fresh = false;
 
     // Destinations.
     switch (word) {
@@ -989,6 +995,7 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
             f.dest = TDest::Field;
             TField field;
             field.id = g_nextFieldId.fetch_add(1, std::memory_order_relaxed);
+            field.parent = f.field;
             m_fields.push_back(field);
             f.field = int(m_fields.size()) - 1;
         } else {
@@ -1428,6 +1435,7 @@ template<class TSource>
 void TParser<TSource>::TextChar(char16_t c)
 {
     TFrame &f = Top();
+    f.fresh = false;
     switch (f.dest) {
     case TDest::Text:
     case TDest::Field:
@@ -1519,8 +1527,10 @@ void TParser<TSource>::EmitChar(char16_t c)
         m_textProps = f.chars;
         m_textField = f.field;
     }
-    if (f.field >= 0)
-        m_fields[f.field].hadResult = true;
+    // A nested field's result is also its outer field's; the text keeps the
+    // innermost instruction.
+    for (int field = f.field; field >= 0 && !m_fields[field].hadResult; field = m_fields[field].parent)
+        m_fields[field].hadResult = true;
     m_text.append(QChar(c));
 }
 
