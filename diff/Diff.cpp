@@ -64,6 +64,58 @@ inline std::int64_t MatchBackward(const char16_t *p, const char16_t *q, std::int
     return n;
 }
 
+constexpr std::int64_t kNoOverlap = std::numeric_limits<std::int64_t>::min();
+
+// The passes over the diagonals of one search step. They are kept out of
+// line so the loop has every register to itself; each returns the diagonal
+// where the two searches met, with its reach in `reached`, or kNoOverlap.
+// Iterations read the other parity of diagonals than they write, so the
+// lower neighbour of one diagonal is the upper neighbour of the next.
+template<bool CheckOverlap>
+[[gnu::noinline]] std::int64_t ForwardPass(const char16_t *a, const char16_t *b, std::int32_t *forward,
+                                           const std::int32_t *backward, std::int64_t k, std::int64_t lowest,
+                                           std::int64_t n1, std::int64_t n2, std::int64_t &reached)
+{
+    const std::int64_t lastX = n1 - 1;
+    const std::int64_t lastY = n2 - 1;
+    std::int64_t fromAbove = forward[k + 1];
+    for (; k >= lowest; k -= 2) {
+        const std::int64_t fromBelow = forward[k - 1];
+        std::int64_t x = fromAbove > fromBelow ? fromAbove : fromBelow + 1;
+        fromAbove = fromBelow;
+        const std::int64_t y = x - k;
+        if (x < lastX && y < lastY && a[x + 1] == b[y + 1])
+            x += 1 + MatchForward(a + x + 2, b + y + 2, std::min(lastX - x, lastY - y) - 1);
+        forward[k] = static_cast<std::int32_t>(x);
+        if (CheckOverlap && x >= backward[k]) {
+            reached = x;
+            return k;
+        }
+    }
+    return kNoOverlap;
+}
+
+[[gnu::noinline]] std::int64_t BackwardPass(const char16_t *a, const char16_t *b, const std::int32_t *forward,
+                                            std::int32_t *backward, std::int64_t k, std::int64_t lowest,
+                                            std::int64_t &reached)
+{
+    std::int64_t fromAbove = backward[k + 1];
+    for (; k >= lowest; k -= 2) {
+        const std::int64_t fromBelow = backward[k - 1];
+        std::int64_t x = fromAbove > fromBelow ? fromBelow : fromAbove - 1;
+        fromAbove = fromBelow;
+        const std::int64_t y = x - k;
+        if (x > -1 && y > -1 && a[x] == b[y])
+            x -= 1 + MatchBackward(a + x - 1, b + y - 1, std::min(x, y));
+        backward[k] = static_cast<std::int32_t>(x);
+        if (x <= forward[k]) {
+            reached = x;
+            return k;
+        }
+    }
+    return kNoOverlap;
+}
+
 } // namespace
 
 TDiff::TDiff(QObject *owner)
@@ -245,53 +297,40 @@ void TDiff::RecursiveDiffChr(std::int32_t offset1, std::int32_t offset2, std::in
         }
 
         // Forward: x is the last element consumed from the front.
-        std::int64_t k = d > n1 ? n1 - ((d - n1) & 1) : d;
-        for (const std::int64_t lowest = std::max(-d, -n2); k >= lowest; k -= 2) {
-            const std::int64_t fromBelow = forward[k - 1];
-            const std::int64_t fromAbove = forward[k + 1];
-            std::int64_t x = fromAbove > fromBelow ? fromAbove : fromBelow + 1;
-            const std::int64_t room = std::min(n1 - 1 - x, n2 - 1 - (x - k));
-            if (room > 0)
-                x += MatchForward(a + x + 1, b + (x - k) + 1, room);
-            forward[k] = static_cast<std::int32_t>(x);
-            if (deltaOdd && x >= backward[k]) {
-                const std::int64_t splitX = x + 1;
-                const std::int64_t splitY = x - k + 1;
-                const std::int64_t back =
-                    MatchBackward(a + splitX - 1, b + splitY - 1, std::min(splitX, splitY));
-                RecursiveDiffChr(offset1, offset2, static_cast<std::int32_t>(splitX - back),
-                                 static_cast<std::int32_t>(splitY - back));
-                RecursiveDiffChr(
-                    static_cast<std::int32_t>(offset1 + splitX), static_cast<std::int32_t>(offset2 + splitY),
-                    static_cast<std::int32_t>(n1 - splitX), static_cast<std::int32_t>(n2 - splitY));
-                return;
-            }
+        std::int64_t x = 0;
+        const std::int64_t forwardFrom = d > n1 ? n1 - ((d - n1) & 1) : d;
+        const std::int64_t forwardTo = std::max(-d, -n2);
+        std::int64_t k = deltaOdd
+                             ? ForwardPass<true>(a, b, forward, backward, forwardFrom, forwardTo, n1, n2, x)
+                             : ForwardPass<false>(a, b, forward, backward, forwardFrom, forwardTo, n1, n2, x);
+        if (k != kNoOverlap) {
+            const std::int64_t splitX = x + 1;
+            const std::int64_t splitY = x - k + 1;
+            const std::int64_t back = MatchBackward(a + splitX - 1, b + splitY - 1, std::min(splitX, splitY));
+            RecursiveDiffChr(offset1, offset2, static_cast<std::int32_t>(splitX - back),
+                             static_cast<std::int32_t>(splitY - back));
+            RecursiveDiffChr(static_cast<std::int32_t>(offset1 + splitX),
+                             static_cast<std::int32_t>(offset2 + splitY),
+                             static_cast<std::int32_t>(n1 - splitX), static_cast<std::int32_t>(n2 - splitY));
+            return;
         }
 
         // Backward: x is the last element not yet consumed from the back.
-        k = delta + d > n1 ? n1 - ((delta + d - n1) & 1) : delta + d;
-        for (const std::int64_t lowest = std::max(delta - d, -n2); k >= lowest; k -= 2) {
-            const std::int64_t fromBelow = backward[k - 1];
-            const std::int64_t fromAbove = backward[k + 1];
-            std::int64_t x = fromAbove > fromBelow ? fromBelow : fromAbove - 1;
-            const std::int64_t room = std::min(x + 1, x - k + 1);
-            if (room > 0)
-                x -= MatchBackward(a + x, b + (x - k), room);
-            backward[k] = static_cast<std::int32_t>(x);
-            if (x <= forward[k]) {
-                std::int64_t splitX = x + 1;
-                std::int64_t splitY = x - k + 1;
-                RecursiveDiffChr(offset1, offset2, static_cast<std::int32_t>(splitX),
-                                 static_cast<std::int32_t>(splitY));
-                const std::int64_t common =
-                    MatchForward(a + splitX, b + splitY, std::min(n1 - splitX, n2 - splitY));
-                splitX += common;
-                splitY += common;
-                RecursiveDiffChr(
-                    static_cast<std::int32_t>(offset1 + splitX), static_cast<std::int32_t>(offset2 + splitY),
-                    static_cast<std::int32_t>(n1 - splitX), static_cast<std::int32_t>(n2 - splitY));
-                return;
-            }
+        const std::int64_t backwardFrom = delta + d > n1 ? n1 - ((delta + d - n1) & 1) : delta + d;
+        k = BackwardPass(a, b, forward, backward, backwardFrom, std::max(delta - d, -n2), x);
+        if (k != kNoOverlap) {
+            std::int64_t splitX = x + 1;
+            std::int64_t splitY = x - k + 1;
+            RecursiveDiffChr(offset1, offset2, static_cast<std::int32_t>(splitX),
+                             static_cast<std::int32_t>(splitY));
+            const std::int64_t common =
+                MatchForward(a + splitX, b + splitY, std::min(n1 - splitX, n2 - splitY));
+            splitX += common;
+            splitY += common;
+            RecursiveDiffChr(static_cast<std::int32_t>(offset1 + splitX),
+                             static_cast<std::int32_t>(offset2 + splitY),
+                             static_cast<std::int32_t>(n1 - splitX), static_cast<std::int32_t>(n2 - splitY));
+            return;
         }
     }
     throw Exception(DiffStrings::RecursionError());
