@@ -489,6 +489,32 @@ struct TPicture
     int scaleY = 100;
 };
 
+// The bytes of a group that the text ended inside: without a truncated escape
+// at the end, and with the closing braces it lacks, so that it stays one
+// balanced group when written back.
+QByteArray CompleteGroup(QByteArray raw)
+{
+    qsizetype slash = raw.lastIndexOf('\\');
+    if (slash >= 0) {
+        const qsizetype tail = raw.size() - slash;
+        if (tail == 1 || (raw.at(slash + 1) == '\'' && tail < 4))
+            raw.truncate(slash);
+    }
+    int depth = 0;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const char c = raw.at(i);
+        if (c == '\\')
+            ++i;
+        else if (c == '{')
+            ++depth;
+        else if (c == '}')
+            --depth;
+    }
+    if (depth > 0)
+        raw.append(depth, '}');
+    return raw;
+}
+
 template<class TSource>
 class TParser
 {
@@ -542,6 +568,10 @@ private:
     void CommitColor();
 
     QTextCharFormat FormatFor(const TCharProps &props, int field);
+    QByteArray RawGroup(qsizetype from, qsizetype to) const
+    {
+        return to > m_src.Size() ? CompleteGroup(m_src.Raw(from, m_src.Size())) : m_src.Raw(from, to);
+    }
 
     const TSource &m_src;
     QTextCursor &m_cursor;
@@ -757,7 +787,8 @@ void TParser<TSource>::CloseGroup(qsizetype pos)
     }
     TFrame frame = std::move(m_frames.back());
     m_frames.pop_back();
-    const qsizetype end = std::min(pos + 1, m_src.Size());
+    // Past the text's end when the text ended inside the group.
+    const qsizetype end = pos + 1;
     TFrame &parent = Top();
     switch (frame.dest) {
     case TDest::FontTable:
@@ -774,7 +805,7 @@ void TParser<TSource>::CloseGroup(qsizetype pos)
         break;
     case TDest::FieldInst:
         if (parent.dest != TDest::FieldInst && frame.field >= 0)
-            m_fields[frame.field].instruction = m_src.Raw(frame.start, end);
+            m_fields[frame.field].instruction = RawGroup(frame.start, end);
         break;
     case TDest::Field:
         if (parent.dest == TDest::Field && parent.field == frame.field)
@@ -967,6 +998,18 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
     const bool ignorable = f.ignorable;
     f.ignorable = false;
     f.fresh = false;
+    // Inside what is skipped or kept as it stands, no word means anything.
+    if (f.dest == TDest::Skip || f.dest == TDest::Verbatim || f.dest == TDest::FieldInst)
+        return;
+    // Tables, pictures and numbering hold no destinations of their own but
+    // the numbering texts.
+    const bool destination = word == wFonttbl || word == wColortbl || word == wPict || word == wField ||
+                             word == wFldinst || word == wFldrslt || word == wVerbatimDest || word == wShppict ||
+                             word == wPn || word == wPntxta || word == wPntxtb || word == wSkipDest;
+    if (destination && !IsTextDest(f.dest) && !(f.dest == TDest::Pn && (word == wPntxta || word == wPntxtb))) {
+        f.dest = TDest::Skip;
+        return;
+    }
 
     // Destinations.
     switch (word) {
@@ -1686,7 +1729,7 @@ void TParser<TSource>::InsertRaw(const TCharProps &props, int field, qsizetype f
 {
     QTextCharFormat format = FormatFor(props, field);
     format.setObjectType(RawObjectType);
-    format.setProperty(PropRawRtf, m_src.Raw(from, to));
+    format.setProperty(PropRawRtf, RawGroup(from, to));
     InsertObject(format);
 }
 
@@ -1700,7 +1743,7 @@ void TParser<TSource>::FinishPicture(const TFrame &frame, qsizetype end)
         QImage image;
         image.loadFromData(m_picture.data, m_picture.kind == 1 ? "PNG" : "JPEG");
         if (!image.isNull()) {
-            const QByteArray raw = m_src.Raw(frame.start, end);
+            const QByteArray raw = RawGroup(frame.start, end);
             const QString name = QStringLiteral("rtfpict:") +
                                  QString::fromLatin1(QCryptographicHash::hash(raw, QCryptographicHash::Md5).toHex());
             QTextDocument *document = m_cursor.document();
