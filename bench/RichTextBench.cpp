@@ -31,7 +31,8 @@ QByteArray Paragraph(int i)
     if (i % 4 == 3)
         p += "{\\pntext\\f2\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'b7}}\\fi-360\\li720 ";
     p += "The \\b Caption\\b0  property sets the text shown in the control \\'96 see \\{linkID=" +
-         QByteArray::number(1000 + i) + "\\} for d\\'e9tails. Use \\f1 Caption := 'Ok';\\f0  in code, and \\i "
+         QByteArray::number(1000 + i) +
+         "\\} for d\\'e9tails. Use \\f1 Caption := 'Ok';\\f0  in code, and \\i "
          "read\\i0  it back. \\cf2 Note:\\cf0  the text may hold \\u1046? and \\'80.\\par\r\n";
     if (i % 4 == 3)
         p += "\\pard ";

@@ -325,7 +325,7 @@ TTextAttributes TRichTextBuffer::SelAttributes() const
     if (a.fontName.isEmpty())
         a.fontName = m_doc->defaultFont().family();
     a.size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
-                                                             : m_doc->defaultFont().pointSizeF();
+                                                            : m_doc->defaultFont().pointSizeF();
     if (format.fontWeight() >= QFont::DemiBold)
         a.style |= TFontStyle::Bold;
     if (format.fontItalic())

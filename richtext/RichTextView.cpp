@@ -25,7 +25,8 @@ public:
         return QSizeF(metrics.horizontalAdvance(RichTextStrings::ObjectPlaceholder()) + 4, metrics.height());
     }
 
-    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int, const QTextFormat &format) override
+    void drawObject(QPainter *painter, const QRectF &rect, QTextDocument *, int,
+                    const QTextFormat &format) override
     {
         painter->save();
         painter->setFont(format.toCharFormat().font());
@@ -86,7 +87,8 @@ void TRichTextView::KeepSelectionVisible()
 {
     QPalette p = palette();
     p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
-    p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText,
+               p.color(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
 }
 
@@ -108,7 +110,8 @@ QMimeData *TRichTextView::createMimeDataFromSelection() const
     const QTextCursor cursor = textCursor();
     data->setData(QString::fromLatin1(RtfMimeType),
                   TRtfWriter::Write(*document(), cursor.selectionStart(), cursor.selectionEnd()));
-    QString text = m_buffer->Text().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
+    QString text =
+        m_buffer->Text().mid(cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart());
     text.replace(u'\r', QStringLiteral("\n"));
     text.replace(QChar(0x2028), u'\n');
     data->setText(text);

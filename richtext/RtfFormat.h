@@ -37,7 +37,10 @@ inline constexpr int RawObjectType = QTextFormat::UserObject + 0x52;
 
 inline constexpr double TwipsPerPixel = 15.0;
 
-inline double TwipsToPixels(int twips) { return twips / TwipsPerPixel; }
+inline double TwipsToPixels(int twips)
+{
+    return twips / TwipsPerPixel;
+}
 int PixelsToTwips(double pixels);
 
 enum class TVertical : uint8_t { Normal, Super, Sub };
@@ -45,10 +48,10 @@ enum class TVertical : uint8_t { Normal, Super, Sub };
 // Character properties as an RTF reader holds them between control words.
 struct TCharProps
 {
-    int font = -1;        // font number (reader: the \f id; writer: its own table index)
-    int halfPoints = 24;  // \fs
-    int color = 0;        // colour table index, 0 = automatic
-    int background = 0;   // colour table index, 0 = none
+    int font = -1;         // font number (reader: the \f id; writer: its own table index)
+    int halfPoints = 24;   // \fs
+    int color = 0;         // colour table index, 0 = automatic
+    int background = 0;    // colour table index, 0 = none
     uint8_t underline = 0; // QTextCharFormat::UnderlineStyle
     TVertical vertical = TVertical::Normal;
     bool bold = false;
@@ -78,11 +81,11 @@ struct TParaProps
 {
     TAlign align = TAlign::Left;
     TNumbering numbering = TNumbering::None;
-    int left = 0;       // \li, twips
-    int right = 0;      // \ri
-    int first = 0;      // \fi
-    int before = 0;     // \sb
-    int after = 0;      // \sa
+    int left = 0;   // \li, twips
+    int right = 0;  // \ri
+    int first = 0;  // \fi
+    int before = 0; // \sb
+    int after = 0;  // \sa
     int lineSpacing = 0;
     int lineMultiple = 0;
     QList<TTab> tabs;

@@ -50,7 +50,10 @@ struct TStringSource
         const int b = CodePage1252::EncodeChar(c);
         return b >= 0 ? b : 0x10000 + c;
     }
-    QByteArray Raw(qsizetype from, qsizetype to) const { return CodePage1252::Encode(data.sliced(from, to - from)); }
+    QByteArray Raw(qsizetype from, qsizetype to) const
+    {
+        return CodePage1252::Encode(data.sliced(from, to - from));
+    }
 };
 
 enum class TDest : uint8_t {
@@ -424,12 +427,14 @@ const TWordEntry g_words[] = {
 
 const TWordEntry *FindWord(const char *name)
 {
-    Q_ASSERT(std::is_sorted(std::begin(g_words), std::end(g_words),
-                            [](const TWordEntry &a, const TWordEntry &b) { return std::strcmp(a.name, b.name) < 0; }));
+    Q_ASSERT(
+        std::is_sorted(std::begin(g_words), std::end(g_words), [](const TWordEntry &a, const TWordEntry &b) {
+            return std::strcmp(a.name, b.name) < 0;
+        }));
     const auto *begin = std::begin(g_words);
     const auto *end = std::end(g_words);
-    const auto *it = std::lower_bound(begin, end, name,
-                                      [](const TWordEntry &e, const char *n) { return std::strcmp(e.name, n) < 0; });
+    const auto *it = std::lower_bound(
+        begin, end, name, [](const TWordEntry &e, const char *n) { return std::strcmp(e.name, n) < 0; });
     if (it != end && std::strcmp(it->name, name) == 0)
         return it;
     return nullptr;
@@ -515,8 +520,7 @@ QByteArray CompleteGroup(QByteArray raw)
     return raw;
 }
 
-template<class TSource>
-class TParser
+template<class TSource> class TParser
 {
 public:
     TParser(const TSource &source, QTextCursor &cursor, bool wholeDocument)
@@ -625,8 +629,7 @@ private:
     TCodePageDecoder m_decoder;
 };
 
-template<class TSource>
-QStringList TParser<TSource>::Run()
+template<class TSource> QStringList TParser<TSource>::Run()
 {
     const qsizetype n = m_src.Size();
     qsizetype pos = 0;
@@ -639,8 +642,8 @@ QStringList TParser<TSource>::Run()
     }
     // Junk before the RTF: look for its start a little further on.
     for (qsizetype i = pos; i + 4 < n && i < pos + 4096; ++i) {
-        if (m_src.At(i) == '{' && m_src.At(i + 1) == '\\' && m_src.At(i + 2) == 'r' && m_src.At(i + 3) == 't' &&
-            m_src.At(i + 4) == 'f') {
+        if (m_src.At(i) == '{' && m_src.At(i + 1) == '\\' && m_src.At(i + 2) == 'r' &&
+            m_src.At(i + 3) == 't' && m_src.At(i + 4) == 'f') {
             Report(RichTextStrings::TextBeforeRtf());
             ParseRtf(i);
             return m_messages;
@@ -652,8 +655,7 @@ QStringList TParser<TSource>::Run()
     return m_messages;
 }
 
-template<class TSource>
-void TParser<TSource>::ReadPlainText()
+template<class TSource> void TParser<TSource>::ReadPlainText()
 {
     const qsizetype n = m_src.Size();
     QByteArray bytes;
@@ -691,8 +693,7 @@ void TParser<TSource>::ReadPlainText()
     m_cursor.insertText(clean);
 }
 
-template<class TSource>
-void TParser<TSource>::ParseRtf(qsizetype pos)
+template<class TSource> void TParser<TSource>::ParseRtf(qsizetype pos)
 {
     const qsizetype n = m_src.Size();
     m_cursor.beginEditBlock();
@@ -756,8 +757,7 @@ void TParser<TSource>::ParseRtf(qsizetype pos)
     m_cursor.endEditBlock();
 }
 
-template<class TSource>
-void TParser<TSource>::OpenGroup(qsizetype pos)
+template<class TSource> void TParser<TSource>::OpenGroup(qsizetype pos)
 {
     m_skip = 0;
     if (m_overflow > 0 || int(m_frames.size()) > TRtfReader::MaxDepth) {
@@ -773,8 +773,7 @@ void TParser<TSource>::OpenGroup(qsizetype pos)
     m_frames.push_back(std::move(frame));
 }
 
-template<class TSource>
-void TParser<TSource>::CloseGroup(qsizetype pos)
+template<class TSource> void TParser<TSource>::CloseGroup(qsizetype pos)
 {
     m_skip = 0;
     if (m_overflow > 0) {
@@ -843,8 +842,7 @@ void TParser<TSource>::CloseGroup(qsizetype pos)
     }
 }
 
-template<class TSource>
-qsizetype TParser<TSource>::ControlWord(qsizetype pos)
+template<class TSource> qsizetype TParser<TSource>::ControlWord(qsizetype pos)
 {
     const qsizetype n = m_src.Size();
     const qsizetype at = pos;
@@ -940,7 +938,8 @@ qsizetype TParser<TSource>::ControlWord(qsizetype pos)
     bool hasParam = false;
     bool negative = false;
     long long value = 0;
-    if (pos < n && m_src.At(pos) == '-' && pos + 1 < n && m_src.At(pos + 1) >= '0' && m_src.At(pos + 1) <= '9') {
+    if (pos < n && m_src.At(pos) == '-' && pos + 1 < n && m_src.At(pos + 1) >= '0' &&
+        m_src.At(pos + 1) <= '9') {
         negative = true;
         ++pos;
     }
@@ -968,7 +967,8 @@ qsizetype TParser<TSource>::ControlWord(qsizetype pos)
 }
 
 template<class TSource>
-void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, bool hasParam, int param, qsizetype &pos)
+void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, bool hasParam, int param,
+                                  qsizetype &pos)
 {
     TFrame &f = Top();
     const int on = hasParam ? param : 1;
@@ -1004,9 +1004,11 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
     // Tables, pictures and numbering hold no destinations of their own but
     // the numbering texts.
     const bool destination = word == wFonttbl || word == wColortbl || word == wPict || word == wField ||
-                             word == wFldinst || word == wFldrslt || word == wVerbatimDest || word == wShppict ||
-                             word == wPn || word == wPntxta || word == wPntxtb || word == wSkipDest;
-    if (destination && !IsTextDest(f.dest) && !(f.dest == TDest::Pn && (word == wPntxta || word == wPntxtb))) {
+                             word == wFldinst || word == wFldrslt || word == wVerbatimDest ||
+                             word == wShppict || word == wPn || word == wPntxta || word == wPntxtb ||
+                             word == wSkipDest;
+    if (destination && !IsTextDest(f.dest) &&
+        !(f.dest == TDest::Pn && (word == wPntxta || word == wPntxtb))) {
         f.dest = TDest::Skip;
         return;
     }
@@ -1404,8 +1406,7 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
     }
 }
 
-template<class TSource>
-int TParser<TSource>::CurrentCodePage()
+template<class TSource> int TParser<TSource>::CurrentCodePage()
 {
     const TFrame &f = Top();
     if (f.dest == TDest::FontTable) {
@@ -1422,8 +1423,7 @@ int TParser<TSource>::CurrentCodePage()
     return it->second.charset >= 0 ? CodePageForCharset(it->second.charset, m_ansiCodePage) : m_ansiCodePage;
 }
 
-template<class TSource>
-void TParser<TSource>::HandleByte(int byte)
+template<class TSource> void TParser<TSource>::HandleByte(int byte)
 {
     if (m_skip > 0) {
         --m_skip;
@@ -1443,8 +1443,7 @@ void TParser<TSource>::HandleByte(int byte)
     m_bytes.append(static_cast<char>(byte));
 }
 
-template<class TSource>
-void TParser<TSource>::FlushBytes()
+template<class TSource> void TParser<TSource>::FlushBytes()
 {
     if (m_bytes.isEmpty())
         return;
@@ -1454,8 +1453,7 @@ void TParser<TSource>::FlushBytes()
         TextChar(c.unicode());
 }
 
-template<class TSource>
-void TParser<TSource>::HandleChar(char16_t c)
+template<class TSource> void TParser<TSource>::HandleChar(char16_t c)
 {
     if (m_skip > 0) {
         --m_skip;
@@ -1464,8 +1462,7 @@ void TParser<TSource>::HandleChar(char16_t c)
     TextChar(c);
 }
 
-template<class TSource>
-void TParser<TSource>::HandleUnicode(int value)
+template<class TSource> void TParser<TSource>::HandleUnicode(int value)
 {
     if (value < 0)
         value += 65536;
@@ -1474,8 +1471,7 @@ void TParser<TSource>::HandleUnicode(int value)
     TextChar(char16_t(value));
 }
 
-template<class TSource>
-void TParser<TSource>::TextChar(char16_t c)
+template<class TSource> void TParser<TSource>::TextChar(char16_t c)
 {
     TFrame &f = Top();
     f.fresh = false;
@@ -1548,8 +1544,7 @@ void TParser<TSource>::TextChar(char16_t c)
     EmitChar(c);
 }
 
-template<class TSource>
-void TParser<TSource>::ResolveHighSurrogate()
+template<class TSource> void TParser<TSource>::ResolveHighSurrogate()
 {
     if (m_high != 0) {
         m_high = 0;
@@ -1558,8 +1553,7 @@ void TParser<TSource>::ResolveHighSurrogate()
     }
 }
 
-template<class TSource>
-void TParser<TSource>::EmitChar(char16_t c)
+template<class TSource> void TParser<TSource>::EmitChar(char16_t c)
 {
     const TFrame &f = Top();
     if (m_pendingPar)
@@ -1577,8 +1571,7 @@ void TParser<TSource>::EmitChar(char16_t c)
     m_text.append(QChar(c));
 }
 
-template<class TSource>
-QTextCharFormat TParser<TSource>::FormatFor(const TCharProps &props, int field)
+template<class TSource> QTextCharFormat TParser<TSource>::FormatFor(const TCharProps &props, int field)
 {
     if (props == m_formatProps && field == m_formatField)
         return m_format;
@@ -1621,8 +1614,7 @@ QTextCharFormat TParser<TSource>::FormatFor(const TCharProps &props, int field)
     return format;
 }
 
-template<class TSource>
-void TParser<TSource>::FlushText()
+template<class TSource> void TParser<TSource>::FlushText()
 {
     if (m_text.isEmpty())
         return;
@@ -1630,8 +1622,7 @@ void TParser<TSource>::FlushText()
     m_text.clear();
 }
 
-template<class TSource>
-void TParser<TSource>::ApplyParagraph(const TParaProps &props)
+template<class TSource> void TParser<TSource>::ApplyParagraph(const TParaProps &props)
 {
     QTextBlock block = m_cursor.block();
     // Setting the block format drops the list membership, so the list comes after.
@@ -1682,8 +1673,7 @@ void TParser<TSource>::ApplyParagraph(const TParaProps &props)
     m_listBlock = block;
 }
 
-template<class TSource>
-void TParser<TSource>::BreakParagraph(const TParaProps &para, const TCharProps &chars)
+template<class TSource> void TParser<TSource>::BreakParagraph(const TParaProps &para, const TCharProps &chars)
 {
     ApplyParagraph(para);
     // The new block carries what follows the insertion point, so it keeps the
@@ -1691,8 +1681,7 @@ void TParser<TSource>::BreakParagraph(const TParaProps &para, const TCharProps &
     m_cursor.insertBlock(m_originalBlockFormat, FormatFor(chars, -1));
 }
 
-template<class TSource>
-void TParser<TSource>::MaterialisePar()
+template<class TSource> void TParser<TSource>::MaterialisePar()
 {
     if (!m_pendingPar)
         return;
@@ -1700,8 +1689,7 @@ void TParser<TSource>::MaterialisePar()
     BreakParagraph(m_pendingPara, m_pendingChars);
 }
 
-template<class TSource>
-void TParser<TSource>::EndParagraph()
+template<class TSource> void TParser<TSource>::EndParagraph()
 {
     ResolveHighSurrogate();
     FlushText();
@@ -1715,8 +1703,7 @@ void TParser<TSource>::EndParagraph()
     }
 }
 
-template<class TSource>
-void TParser<TSource>::InsertObject(const QTextCharFormat &format)
+template<class TSource> void TParser<TSource>::InsertObject(const QTextCharFormat &format)
 {
     ResolveHighSurrogate();
     FlushText();
@@ -1733,8 +1720,7 @@ void TParser<TSource>::InsertRaw(const TCharProps &props, int field, qsizetype f
     InsertObject(format);
 }
 
-template<class TSource>
-void TParser<TSource>::FinishPicture(const TFrame &frame, qsizetype end)
+template<class TSource> void TParser<TSource>::FinishPicture(const TFrame &frame, qsizetype end)
 {
     const TFrame &parent = Top();
     if (!IsTextDest(parent.dest))
@@ -1744,8 +1730,9 @@ void TParser<TSource>::FinishPicture(const TFrame &frame, qsizetype end)
         image.loadFromData(m_picture.data, m_picture.kind == 1 ? "PNG" : "JPEG");
         if (!image.isNull()) {
             const QByteArray raw = RawGroup(frame.start, end);
-            const QString name = QStringLiteral("rtfpict:") +
-                                 QString::fromLatin1(QCryptographicHash::hash(raw, QCryptographicHash::Md5).toHex());
+            const QString name =
+                QStringLiteral("rtfpict:") +
+                QString::fromLatin1(QCryptographicHash::hash(raw, QCryptographicHash::Md5).toHex());
             QTextDocument *document = m_cursor.document();
             document->addResource(QTextDocument::ImageResource, QUrl(name), image);
             QTextImageFormat format;
@@ -1769,8 +1756,7 @@ void TParser<TSource>::FinishPicture(const TFrame &frame, qsizetype end)
     InsertRaw(parent.chars, parent.field, frame.start, end);
 }
 
-template<class TSource>
-void TParser<TSource>::CommitFont()
+template<class TSource> void TParser<TSource>::CommitFont()
 {
     if (!m_fontOpen)
         return;
@@ -1779,8 +1765,7 @@ void TParser<TSource>::CommitFont()
     m_fontOpen = false;
 }
 
-template<class TSource>
-void TParser<TSource>::CommitColor()
+template<class TSource> void TParser<TSource>::CommitColor()
 {
     if (m_red < 0 && m_green < 0 && m_blue < 0)
         m_colors.append(QColor());
@@ -1789,15 +1774,13 @@ void TParser<TSource>::CommitColor()
     m_red = m_green = m_blue = -1;
 }
 
-template<class TSource>
-QStringList ReadInto(const TSource &source, QTextCursor &cursor, bool whole)
+template<class TSource> QStringList ReadInto(const TSource &source, QTextCursor &cursor, bool whole)
 {
     TParser<TSource> parser(source, cursor, whole);
     return parser.Run();
 }
 
-template<class TSource>
-QStringList ReadDocument(QTextDocument &document, const TSource &source)
+template<class TSource> QStringList ReadDocument(QTextDocument &document, const TSource &source)
 {
     const bool undo = document.isUndoRedoEnabled();
     document.setUndoRedoEnabled(false);

@@ -66,8 +66,7 @@ public:
     QByteArray Run();
 
 private:
-    template<class F>
-    void ForEachBlock(F &&f);
+    template<class F> void ForEachBlock(F &&f);
     const TRun &RunFor(int formatIndex, const QTextCharFormat &format);
     int FontIndex(const TFontKey &key);
     int ColorIndex(const QColor &color);
@@ -103,8 +102,7 @@ private:
     int m_openField = 0;
 };
 
-template<class F>
-void TWriter::ForEachBlock(F &&f)
+template<class F> void TWriter::ForEachBlock(F &&f)
 {
     const QTextBlock first = m_doc.findBlock(m_from);
     for (QTextBlock block = first; block.isValid(); block = block.next()) {
@@ -164,7 +162,8 @@ const TRun &TWriter::RunFor(int formatIndex, const QTextCharFormat &format)
     if (underline == QTextCharFormat::SpellCheckUnderline)
         underline = QTextCharFormat::SingleUnderline;
     run.props.underline = static_cast<uint8_t>(underline);
-    run.props.doubleUnderline = underline == QTextCharFormat::SingleUnderline && format.boolProperty(PropDoubleUnderline);
+    run.props.doubleUnderline =
+        underline == QTextCharFormat::SingleUnderline && format.boolProperty(PropDoubleUnderline);
     switch (format.verticalAlignment()) {
     case QTextCharFormat::AlignSuperScript:
         run.props.vertical = TVertical::Super;
@@ -387,8 +386,9 @@ void TWriter::WriteObject(const TRun &run, int count)
             const double width = run.width > 0 ? run.width : image.width();
             const double height = run.height > 0 ? run.height : image.height();
             group = "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
-                    QByteArray::number(image.height()) + "\\picwgoal" + QByteArray::number(PixelsToTwips(width)) +
-                    "\\pichgoal" + QByteArray::number(PixelsToTwips(height)) + "\r\n" + png.toHex() + "}";
+                    QByteArray::number(image.height()) + "\\picwgoal" +
+                    QByteArray::number(PixelsToTwips(width)) + "\\pichgoal" +
+                    QByteArray::number(PixelsToTwips(height)) + "\r\n" + png.toHex() + "}";
         }
     }
     if (group.isEmpty())
@@ -467,7 +467,8 @@ void TWriter::WriteNumbering(const TParaProps &p)
         m_out.append("\\pndec");
         break;
     }
-    for (const auto &[word, text] : {std::pair{"pntxtb", &p.numberPrefix}, std::pair{"pntxta", &p.numberSuffix}}) {
+    for (const auto &[word, text] :
+         {std::pair{"pntxtb", &p.numberPrefix}, std::pair{"pntxta", &p.numberSuffix}}) {
         if (text->isEmpty())
             continue;
         m_out.append("{\\");
@@ -533,10 +534,12 @@ QByteArray TWriter::Run()
             m_out.append(QByteArray::number(font.charset));
         }
         m_delimit = true;
+        // The name's bytes are read in the font's own code page.
+        const bool ansi = font.charset < 0 || CodePageForCharset(font.charset, 1252) == 1252;
         for (QChar c : font.name) {
             if (c == u';')
                 continue;
-            Char(c.unicode(), true);
+            Char(c.unicode(), ansi);
         }
         m_out.append(";}");
         m_delimit = false;
@@ -545,8 +548,8 @@ QByteArray TWriter::Run()
     if (!m_colors.empty()) {
         m_out.append("{\\colortbl ;");
         for (QRgb rgb : m_colors) {
-            m_out.append("\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) +
-                         "\\blue" + QByteArray::number(qBlue(rgb)) + ";");
+            m_out.append("\\red" + QByteArray::number(qRed(rgb)) + "\\green" +
+                         QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb)) + ";");
         }
         m_out.append("}");
     }

@@ -8,8 +8,9 @@
 //   \par
 //   }
 //
-// one line per paragraph, lines ending in CR LF, characters outside
-// Windows-1252 as \uN?. What the reader kept unchanged (pictures, objects,
+// one line per paragraph, each ending in \par (the last one too: the reader
+// takes a final \par as the end of the last paragraph), lines separated by
+// CR LF, characters outside Windows-1252 as \uN?. What the reader kept unchanged (pictures, objects,
 // field instructions) is written back byte for byte. Reading what the writer
 // wrote and writing it again gives the same bytes.
 

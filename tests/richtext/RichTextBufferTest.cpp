@@ -45,7 +45,8 @@ void BuildRichDocument(TRichTextBuffer &b)
     bullet.firstIndent = -360;
     bullet.leftIndent = 720;
     b.SetSelection(b.LineStart(2), b.LineStart(3) + 1 - b.LineStart(2));
-    b.SetParaAttributes(bullet, TParaAttribute::Numbering | TParaAttribute::FirstIndent | TParaAttribute::LeftIndent);
+    b.SetParaAttributes(bullet,
+                        TParaAttribute::Numbering | TParaAttribute::FirstIndent | TParaAttribute::LeftIndent);
     TParaAttributes centred;
     centred.alignment = TParaAlignment::Center;
     centred.spaceBefore = 120;
@@ -103,7 +104,8 @@ TEST(RichTextRoundTrip, WriterOutputHasTheControlsShape)
     BuildRichDocument(built);
     const QStringList lines = built.RtfLines();
     ASSERT_GE(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0")));
+    EXPECT_TRUE(
+        lines[0].startsWith(QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0")));
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("{\\colortbl ;")));
     EXPECT_TRUE(lines[1].contains(QStringLiteral("\\viewkind4\\uc1\\pard")));
     // One line per paragraph, each ending in \par, and the closing brace alone.
@@ -125,8 +127,10 @@ TEST(RichTextRoundTrip, WriterOutputHasTheControlsShape)
 TEST(RichTextRoundTrip, WritingWhatWasReadIsAFixedPointAfterOnePass)
 {
     const QByteArray inputs[] = {
-        Wrap("\\b bold {\\i nested} \\f1\\'c8\\f3\\'82\\'a0 \\plain\\fs15 x\\par\\qc\\li200 c\\par\\pard end"),
-        Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}a\\par b\\par\\pard\\tqr\\tx500 c"),
+        Wrap(
+            "\\b bold {\\i nested} \\f1\\'c8\\f3\\'82\\'a0 \\plain\\fs15 x\\par\\qc\\li200 c\\par\\pard end"),
+        Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}a\\par "
+             "b\\par\\pard\\tqr\\tx500 c"),
         Wrap("\\ul u\\uld d\\ulwave w\\ulnone\\super s\\sub b\\nosupersub\\v h\\v0\\protect p\\par"),
         "{\\rtf1 plain}",
         "not rtf at all",
@@ -203,7 +207,8 @@ TEST(RichTextBuffer, FindsOverARange)
 TEST(RichTextBuffer, SelectionAsRtfCarriesItsFormatting)
 {
     TRichTextBuffer source;
-    source.LoadRtf(QByteArrayView(Wrap("plain \\b\\cf1 bold\\b0\\cf0  tail\\par\\qc centred\\par\\pard last")));
+    source.LoadRtf(
+        QByteArrayView(Wrap("plain \\b\\cf1 bold\\b0\\cf0  tail\\par\\qc centred\\par\\pard last")));
     TRichTextBuffer target;
     target.LoadRtf(QByteArrayView(Wrap("AB\\par CD")));
 
@@ -287,7 +292,8 @@ TEST(RichTextBuffer, ModifiedAndReadOnlyFlags)
 TEST(RichTextBuffer, ClearingAParagraphAttributeRemovesTheBullet)
 {
     TRichTextBuffer b;
-    b.LoadRtf(QByteArrayView(Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}\\li720 a\\par\\pard b")));
+    b.LoadRtf(QByteArrayView(
+        Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}\\li720 a\\par\\pard b")));
     b.SetSelection(0, 0);
     TParaAttributes none;
     b.SetParaAttributes(none, TParaAttribute::Numbering);

@@ -83,7 +83,8 @@ TEST(RichTextView, SelectionStaysVisibleWithoutTheFocus)
 {
     TRichTextView view;
     const QPalette p = view.palette();
-    EXPECT_EQ(p.color(QPalette::Inactive, QPalette::Highlight), p.color(QPalette::Active, QPalette::Highlight));
+    EXPECT_EQ(p.color(QPalette::Inactive, QPalette::Highlight),
+              p.color(QPalette::Active, QPalette::Highlight));
     EXPECT_EQ(p.color(QPalette::Inactive, QPalette::HighlightedText),
               p.color(QPalette::Active, QPalette::HighlightedText));
 }

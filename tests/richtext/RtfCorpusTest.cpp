@@ -76,12 +76,13 @@ TEST(RtfCorpus, PlainTextMatchesTheExpectedOutput)
     // Files whose expected text follows conventions of the program that made
     // it rather than what the document says.
     const QStringList conventions{
-        QStringLiteral("issue_38"),   // table cells end with "|" there, with a tab here
-        QStringLiteral("issue_63"),   // list numbers are text there, numbering here
-        QStringLiteral("hyperlink"),  // links become "text(url)" there
-        QStringLiteral("sample_3"),   // text after a stray closing brace is kept here
+        QStringLiteral("issue_38"),  // table cells end with "|" there, with a tab here
+        QStringLiteral("issue_63"),  // list numbers are text there, numbering here
+        QStringLiteral("hyperlink"), // links become "text(url)" there
+        QStringLiteral("sample_3"),  // text after a stray closing brace is kept here
     };
-    const QStringList files = QDir(CorpusDir() + QStringLiteral("/striprtf")).entryList({QStringLiteral("*.txt")});
+    const QStringList files =
+        QDir(CorpusDir() + QStringLiteral("/striprtf")).entryList({QStringLiteral("*.txt")});
     ASSERT_FALSE(files.isEmpty());
     int compared = 0;
     for (const QString &txt : files) {
@@ -113,9 +114,12 @@ struct TExpectation
 
 const TExpectation g_expectations[] = {
     {"tika/testRTFWordPadCzechCharacters.rtf", u"\u010cl\u00e1nek t\u00fddne"},
-    {"tika/testRTFWordPadCzechCharacters.rtf", u"starov\u011bk\u00e9 \u017eidovsk\u00e9 n\u00e1bo\u017eensk\u00e9 texty"},
-    {"tika/testRTFWindowsCodepage1250.rtf", u"za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"},
-    {"tika/testRTFWindowsCodepage1250.rtf", u"ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143"},
+    {"tika/testRTFWordPadCzechCharacters.rtf",
+     u"starov\u011bk\u00e9 \u017eidovsk\u00e9 n\u00e1bo\u017eensk\u00e9 texty"},
+    {"tika/testRTFWindowsCodepage1250.rtf",
+     u"za\u017c\u00f3\u0142\u0107 g\u0119\u015bl\u0105 ja\u017a\u0144"},
+    {"tika/testRTFWindowsCodepage1250.rtf",
+     u"ZA\u017b\u00d3\u0141\u0106 G\u0118\u015aL\u0104 JA\u0179\u0143"},
     {"tika/testRTFUmlautSpaces.rtf", u"\u00dcbersicht"},
     {"tika/testRTFHexEscapeInsideWord.rtf", u"ESP\u00cdRITO"},
     {"tika/testRTFUnicodeGothic.rtf", u"\U00010332\U0001033F\U00010344\U00010339\U00010343\U0001033A"},
@@ -129,7 +133,8 @@ const TExpectation g_expectations[] = {
     {"tika/testRTFInvalidUnicode.rtf", u"Unpaired hi \ufffd here"},
     {"tika/testRTFInvalidUnicode.rtf", u"Unpaired lo \ufffd here"},
     {"tika/testRTFInvalidUnicode.rtf", u"Mismatched pair \ufffd\ufffd here"},
-    {"tika/testFontAfterBufferedText.rtf", u"\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 \u043a\u043b\u0438\u0435\u043d\u0442!"},
+    {"tika/testFontAfterBufferedText.rtf",
+     u"\u0423\u0432\u0430\u0436\u0430\u0435\u043c\u044b\u0439 \u043a\u043b\u0438\u0435\u043d\u0442!"},
     {"tika/testRTFControls.rtf", u"Thiswordhasanem\u2014dash"},
     {"tika/testRTFControls.rtf", u"Thiswordhasanen\u2013dash"},
     {"tika/testRTFControls.rtf", u"Thiswordhasanon\u2011breakinghyphen"},
@@ -187,7 +192,8 @@ TEST(RtfCorpus, SmallFilesReadExactly)
         SCOPED_TRACE(c.file);
         EXPECT_EQ(Load(QString::fromUtf8(c.file)), QString::fromUtf16(c.text));
     }
-    EXPECT_FALSE(Load(QStringLiteral("libreoffice/rtfimport/bin-skipping.rtf")).contains(QStringLiteral("MUST NOT")));
+    EXPECT_FALSE(
+        Load(QStringLiteral("libreoffice/rtfimport/bin-skipping.rtf")).contains(QStringLiteral("MUST NOT")));
 }
 
 } // namespace

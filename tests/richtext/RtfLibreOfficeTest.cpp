@@ -37,7 +37,8 @@ void Bullets(TRichTextBuffer &b, int firstLine, int count, TParaNumbering number
     p.numbering = numbering;
     p.firstIndent = -360;
     p.leftIndent = 720;
-    b.SetParaAttributes(p, TParaAttribute::Numbering | TParaAttribute::FirstIndent | TParaAttribute::LeftIndent);
+    b.SetParaAttributes(p,
+                        TParaAttribute::Numbering | TParaAttribute::FirstIndent | TParaAttribute::LeftIndent);
 }
 
 const TDocument g_documents[] = {
@@ -61,19 +62,24 @@ const TDocument g_documents[] = {
          Bullets(b, 1, 2, TParaNumbering::Bullet);
          Bullets(b, 4, 2, TParaNumbering::Decimal);
      }},
-    {"windows1252", [](TRichTextBuffer &b) {
-         b.SetPlainText(QStringLiteral("caf\u00e9 \u2013 \u201cquoted\u201d \u20ac 5 \u00df \u00c6\u00d8\u00c5 \u2122"));
+    {"windows1252",
+     [](TRichTextBuffer &b) {
+         b.SetPlainText(
+             QStringLiteral("caf\u00e9 \u2013 \u201cquoted\u201d \u20ac 5 \u00df \u00c6\u00d8\u00c5 \u2122"));
      }},
-    {"unicode", [](TRichTextBuffer &b) {
+    {"unicode",
+     [](TRichTextBuffer &b) {
          b.SetPlainText(QStringLiteral("\u0416\u0443\u043a \u4e2d\u6587 \u03a9\u03bc\u03ad\u03b3\u03b1 "
                                        "\U0001F600 \u0950"));
          Select(b, QStringLiteral("\u4e2d\u6587"));
          b.SetSelStyle(TFontStyle::Bold);
      }},
-    {"braces", [](TRichTextBuffer &b) {
+    {"braces",
+     [](TRichTextBuffer &b) {
          b.SetPlainText(QStringLiteral("see {linkID=12} and {popupID=7} in C:\\docs\\file"));
      }},
-    {"tabs", [](TRichTextBuffer &b) {
+    {"tabs",
+     [](TRichTextBuffer &b) {
          b.SetPlainText(QStringLiteral("name\tvalue\tnote\rx\t1\t"));
          TParaAttributes p;
          p.tabs = {1440, 2880};
@@ -107,10 +113,13 @@ TEST(RtfWriterAgainstLibreOffice, AnotherReaderFindsTheSameText)
         files.append(path);
     }
     QProcess process;
-    QStringList arguments{
-        QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString(),
-        QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("txt:Text (encoded):UTF8"),
-        QStringLiteral("--outdir"), dir.filePath(QStringLiteral("out"))};
+    QStringList arguments{QStringLiteral("-env:UserInstallation=") +
+                              QUrl::fromLocalFile(dir.filePath(QStringLiteral("profile"))).toString(),
+                          QStringLiteral("--headless"),
+                          QStringLiteral("--convert-to"),
+                          QStringLiteral("txt:Text (encoded):UTF8"),
+                          QStringLiteral("--outdir"),
+                          dir.filePath(QStringLiteral("out"))};
     arguments += files;
     process.start(soffice, arguments);
     ASSERT_TRUE(process.waitForFinished(180000)) << "soffice did not finish";
@@ -118,7 +127,8 @@ TEST(RtfWriterAgainstLibreOffice, AnotherReaderFindsTheSameText)
         SCOPED_TRACE(d.name);
         TRichTextBuffer b;
         d.build(b);
-        QFile out(dir.filePath(QStringLiteral("out/") + QString::fromLatin1(d.name) + QStringLiteral(".txt")));
+        QFile out(
+            dir.filePath(QStringLiteral("out/") + QString::fromLatin1(d.name) + QStringLiteral(".txt")));
         ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << process.readAllStandardError().toStdString();
         QString converted = StripBom(QString::fromUtf8(out.readAll()));
         converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));

@@ -1,7 +1,7 @@
+#include "richtext/RtfReader.h"
 #include "richtext/RichTextBuffer.h"
 #include "richtext/RichTextStrings.h"
 #include "richtext/RtfFormat.h"
-#include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
 #include "QtPrinters.h"
@@ -31,7 +31,8 @@ TEST(RtfReader, DefaultTopicTextReadsAsTitleAndEmptyLine)
 {
     // The two lines a new topic starts with.
     const QStringList lines{
-        QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil\\fcharset0 "
+        QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil "
+                       "Arial;}{\\f1\\fnil\\fcharset0 "
                        "Arial;}}"),
         QStringLiteral("{\\colortbl ;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 <new "
                        "topic>\\cf0\\b0\\fs20\\par\\par }")};
@@ -54,11 +55,13 @@ TEST(RtfReader, DefaultTopicTextReadsAsTitleAndEmptyLine)
     EXPECT_FALSE(body.color.isValid());
     EXPECT_EQ(body.style, TFontStyles());
 
-    EXPECT_EQ(buffer.RtfLines(),
-              (QStringList{QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}}"),
-                           QStringLiteral("{\\colortbl ;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 "
-                                          "<new topic>\\cf0\\b0\\fs20\\par"),
-                           QStringLiteral("\\par"), QStringLiteral("}")}));
+    EXPECT_EQ(
+        buffer.RtfLines(),
+        (QStringList{
+            QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}}"),
+            QStringLiteral("{\\colortbl ;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 "
+                           "<new topic>\\cf0\\b0\\fs20\\par"),
+            QStringLiteral("\\par"), QStringLiteral("}")}));
 }
 
 struct TTextCase
@@ -75,7 +78,8 @@ const TTextCase g_textCases[] = {
     {"source line ends are not text", "one\r\ntwo\n three", u"onetwo three"},
     {"ANSI escape", "caf\\'e9 \\'80", u"caf\u00e9 \u20ac"},
     {"undefined ANSI bytes survive", "\\'81\\'8d\\'8f\\'90\\'9d", u"\u0081\u008d\u008f\u0090\u009d"},
-    {"the font's character set decides the code page", "\\f1\\'c8\\'ec\\'ff \\f0\\'c8", u"\u0418\u043c\u044f \u00c8"},
+    {"the font's character set decides the code page", "\\f1\\'c8\\'ec\\'ff \\f0\\'c8",
+     u"\u0418\u043c\u044f \u00c8"},
     {"double-byte code page", "\\f3\\'82\\'a0\\'82\\'a2 x", u"\u3042\u3044 x"},
     {"unicode with fallback", "\\u268?x \\u8364\\'80y", u"\u010cx \u20acy"},
     {"negative unicode", "\\u-3913?", u"\uf0b7"},
@@ -89,8 +93,8 @@ const TTextCase g_textCases[] = {
      u"\u00a0\u00ad\u2011\u2014\u2013\u2022\u2018\u2019\u201c\u201d"},
     {"ignorable destination", "{\\*\\unknowndest hidden text}shown", u"shown"},
     {"unknown word", "\\foo12 \\bar text", u"text"},
-    {"document destinations", "{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Normal;}}{\\*\\generator G;}x",
-     u"x"},
+    {"document destinations",
+     "{\\info{\\title T}{\\author A}}{\\stylesheet{\\s1 Normal;}}{\\*\\generator G;}x", u"x"},
     {"header and footer", "{\\header H}{\\footerr F}body", u"body"},
     {"bullet text is not content", "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}Item",
      u"Item"},
@@ -136,7 +140,8 @@ const TFormatCase g_formatCases[] = {
     {"italic", "a\\i b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::Italic)); }},
     {"underline", "a\\ul b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::Underline)); }},
     {"ulnone ends underline", "\\ul a\\ulnone b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
-    {"strike", "a\\strike b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::StrikeOut)); }},
+    {"strike", "a\\strike b",
+     [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::StrikeOut)); }},
     {"group restores", "{\\b a}b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
     {"plain resets", "\\b\\i\\cf1\\fs40 a\\plain b",
      [](auto &a, auto &) {
@@ -149,7 +154,8 @@ const TFormatCase g_formatCases[] = {
     {"cf0 is automatic", "\\cf2 a\\cf0 b", [](auto &a, auto &) { EXPECT_FALSE(a.color.isValid()); }},
     {"highlight", "a\\highlight2 b", [](auto &a, auto &) { EXPECT_EQ(a.background, QColor(0, 0, 255)); }},
     {"cb", "a\\cb1 b", [](auto &a, auto &) { EXPECT_EQ(a.background, QColor(255, 0, 0)); }},
-    {"colour out of range is automatic", "a\\cf99 b", [](auto &a, auto &) { EXPECT_FALSE(a.color.isValid()); }},
+    {"colour out of range is automatic", "a\\cf99 b",
+     [](auto &a, auto &) { EXPECT_FALSE(a.color.isValid()); }},
     {"font", "a\\f1 b", [](auto &a, auto &) { EXPECT_EQ(a.fontName, QStringLiteral("Times")); }},
     {"size", "a\\fs17 b", [](auto &a, auto &) { EXPECT_EQ(a.size, 8.5); }},
     {"superscript", "a\\super b",
@@ -208,8 +214,10 @@ const TParaCase g_paraCases[] = {
      Para(TParaAlignment::Left, 0, 0, 0, 0, 0, TParaNumbering::None, {720, 2880})},
     {"paragraph format is the one in force at \\par", "a\\qc\\par",
      Para(TParaAlignment::Center, 0, 0, 0, 0, 0, TParaNumbering::None, {})},
-    {"pard resets", "\\qc\\li100\\pard a\\par", Para(TParaAlignment::Left, 0, 0, 0, 0, 0, TParaNumbering::None, {})},
-    {"bullet", "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 a\\par",
+    {"pard resets", "\\qc\\li100\\pard a\\par",
+     Para(TParaAlignment::Left, 0, 0, 0, 0, 0, TParaNumbering::None, {})},
+    {"bullet",
+     "{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2\\pnindent0{\\pntxtb\\'B7}}\\fi-360\\li720 a\\par",
      Para(TParaAlignment::Left, -360, 720, 0, 0, 0, TParaNumbering::Bullet, {})},
     {"numbered", "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnstart1\\pndec{\\pntxta .}}a\\par",
      Para(TParaAlignment::Left, 0, 0, 0, 0, 0, TParaNumbering::Decimal, {})},
@@ -239,8 +247,9 @@ TEST(RtfReader, ReadsParagraphFormats)
 TEST(RtfReader, ConsecutiveBulletParagraphsFormOneList)
 {
     TRichTextBuffer buffer;
-    buffer.LoadRtf(QByteArrayView(Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}one\\par"
-                                       "{\\pntext\\f2\\'B7\\tab}two\\par\\pard three\\par")));
+    buffer.LoadRtf(
+        QByteArrayView(Wrap("{\\pntext\\f2\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'B7}}one\\par"
+                            "{\\pntext\\f2\\'B7\\tab}two\\par\\pard three\\par")));
     ASSERT_EQ(buffer.LineCount(), 3);
     const QTextDocument &doc = *buffer.Document();
     ASSERT_NE(doc.findBlockByNumber(0).textList(), nullptr);
@@ -261,7 +270,8 @@ TEST(RtfReader, PngPictureBecomesAnImage)
     // A 1x1 PNG.
     const QByteArray png = QByteArray::fromBase64(
         "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8DwHwAFBQIAX8jx0gAAAABJRU5ErkJggg==");
-    const QByteArray rtf = Wrap("a{\\pict\\pngblip\\picw1\\pich1\\picwgoal300\\pichgoal150 " + png.toHex() + "}b");
+    const QByteArray rtf =
+        Wrap("a{\\pict\\pngblip\\picw1\\pich1\\picwgoal300\\pichgoal150 " + png.toHex() + "}b");
     TRichTextBuffer buffer;
     EXPECT_EQ(buffer.LoadRtf(QByteArrayView(rtf)), QStringList());
     EXPECT_EQ(buffer.Text(), QStringLiteral("a\ufffcb"));
@@ -269,8 +279,8 @@ TEST(RtfReader, PngPictureBecomesAnImage)
     ASSERT_TRUE(format.isImageFormat());
     EXPECT_EQ(format.toImageFormat().width(), 20.0);
     EXPECT_EQ(format.toImageFormat().height(), 10.0);
-    const QVariant image = buffer.Document()->resource(QTextDocument::ImageResource,
-                                                      QUrl(format.toImageFormat().name()));
+    const QVariant image =
+        buffer.Document()->resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
     EXPECT_EQ(image.value<QImage>().size(), QSize(1, 1));
 }
 
@@ -283,8 +293,8 @@ struct TVerbatimCase
 
 const TVerbatimCase g_verbatimCases[] = {
     {"metafile picture", "{\\pict\\wmetafile8\\picw100\\pich100 0100090000}", u"a\ufffcb"},
-    {"embedded object", "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\emfblip 01}}}",
-     u"a\ufffcb"},
+    {"embedded object",
+     "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\emfblip 01}}}", u"a\ufffcb"},
     {"footnote", "{\\footnote\\pard\\plain note text\\par}", u"a\ufffcb"},
     {"field without result", "{\\field{\\*\\fldinst PAGE}}", u"a\ufffcb"},
     {"picture that does not decode", "{\\pict\\pngblip 0102030405}", u"a\ufffcb"},
@@ -310,8 +320,9 @@ TEST(RtfReader, GroupsItCannotShowAreKeptVerbatim)
 
 TEST(RtfReader, FieldInstructionIsWrittenBackAroundItsResult)
 {
-    const QByteArray field = "{\\field{\\*\\fldinst{HYPERLINK \"http://example.invalid/\"}}{\\fldrslt{\\ul\\cf2 "
-                             "link}}}";
+    const QByteArray field =
+        "{\\field{\\*\\fldinst{HYPERLINK \"http://example.invalid/\"}}{\\fldrslt{\\ul\\cf2 "
+        "link}}}";
     TRichTextBuffer buffer;
     buffer.LoadRtf(QByteArrayView(Wrap("see " + field + " here")));
     EXPECT_EQ(buffer.Text(), QStringLiteral("see link here"));
@@ -342,8 +353,10 @@ QByteArray Nested(int depth, const char *inner)
 TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
 {
     const TBadCase cases[] = {
-        {"groups left open", "{\\rtf1 a{\\b b", QStringLiteral("ab"), RichTextStrings::MissingCloseBraces().arg(2)},
-        {"extra closing brace", "{\\rtf1 a}}b}", QStringLiteral("ab"), RichTextStrings::ExtraCloseBraces().arg(2)},
+        {"groups left open", "{\\rtf1 a{\\b b", QStringLiteral("ab"),
+         RichTextStrings::MissingCloseBraces().arg(2)},
+        {"extra closing brace", "{\\rtf1 a}}b}", QStringLiteral("ab"),
+         RichTextStrings::ExtraCloseBraces().arg(2)},
         {"no rtf header", "{\\b bold}", QStringLiteral("bold"), RichTextStrings::MissingRtfHeader()},
         {"rtf without version", "{\\rtf\\ansi x}", QStringLiteral("x"), QString()},
         {"junk before the header", "junk{\\rtf1 x}", QStringLiteral("x"), RichTextStrings::TextBeforeRtf()},
@@ -353,7 +366,8 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
         {"bin runs past the end", "{\\rtf1 a\\bin999999 xyz", QStringLiteral("a"),
          RichTextStrings::TruncatedBinary()},
         {"escape at the end", "{\\rtf1 a\\'", QStringLiteral("a"), RichTextStrings::TruncatedEscape().arg(8)},
-        {"backslash at the end", "{\\rtf1 a\\", QStringLiteral("a"), RichTextStrings::TruncatedEscape().arg(8)},
+        {"backslash at the end", "{\\rtf1 a\\", QStringLiteral("a"),
+         RichTextStrings::TruncatedEscape().arg(8)},
         {"invalid hex digit", "{\\rtf1 x\\u345\\'3?x}", QStringLiteral("x\u0159x"),
          RichTextStrings::InvalidHexEscape().arg(13)},
         {"invalid code page", "{\\rtf1\\ansi\\ansicpg-5{\\fonttbl{\\f0\\cpg999999 A;}}\\f0 \\'e9}",

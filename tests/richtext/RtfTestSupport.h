@@ -18,7 +18,8 @@ namespace RtfTest {
 inline QByteArray Wrap(const QByteArray &body)
 {
     return "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
-           "{\\f1\\froman\\fcharset204 Times;}{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset128 MS Gothic;}}"
+           "{\\f1\\froman\\fcharset204 Times;}{\\f2\\fnil\\fcharset2 Symbol;}{\\f3\\fnil\\fcharset128 MS "
+           "Gothic;}}"
            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard " +
            body + "}";
 }
