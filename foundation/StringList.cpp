@@ -27,7 +27,7 @@ void TStringList::CheckNotSorted() const
 const QString &TStringList::Strings(int index) const
 {
     CheckIndex(index);
-    return m_items[static_cast<size_t>(index)].string;
+    return m_items[index].string;
 }
 
 void TStringList::SetStrings(int index, const QString &value)
@@ -35,21 +35,21 @@ void TStringList::SetStrings(int index, const QString &value)
     CheckNotSorted();
     CheckIndex(index);
     Changing();
-    m_items[static_cast<size_t>(index)].string = value;
+    m_items[index].string = value;
     Changed();
 }
 
 TObject *TStringList::Objects(int index) const
 {
     CheckIndex(index);
-    return m_items[static_cast<size_t>(index)].object;
+    return m_items[index].object;
 }
 
 void TStringList::SetObjects(int index, TObject *object)
 {
     CheckIndex(index);
     Changing();
-    m_items[static_cast<size_t>(index)].object = object;
+    m_items[index].object = object;
     Changed();
 }
 
@@ -74,8 +74,8 @@ int TStringList::AddObject(const QString &s, TObject *object)
 void TStringList::AddStrings(const TStringList &strings)
 {
     // Adding a list to itself would read what it writes.
-    std::vector<Item> copy;
-    const std::vector<Item> *items = &strings.m_items;
+    QList<Item> copy;
+    const QList<Item> *items = &strings.m_items;
     if (&strings == this) {
         copy = m_items;
         items = &copy;
@@ -112,7 +112,17 @@ void TStringList::Grow()
         delta = m_capacity / 4;
     else if (m_capacity > 8)
         delta = 16;
-    SetCapacity(m_capacity + delta);
+    // The figure goes through the hook; the memory is left to the
+    // container's own geometric growth, which is cheaper than reallocating
+    // at every quarter step.
+    m_growing = true;
+    try {
+        SetCapacity(m_capacity + delta);
+    } catch (...) {
+        m_growing = false;
+        throw;
+    }
+    m_growing = false;
 }
 
 void TStringList::InsertItem(int index, const QString &s, TObject *object)
@@ -122,7 +132,7 @@ void TStringList::InsertItem(int index, const QString &s, TObject *object)
     if (Count() >= m_capacity)
         Grow();
     Changing();
-    m_items.insert(m_items.begin() + index, Item{s, object});
+    m_items.insert(index, Item{s, object});
     Changed();
 }
 
@@ -130,7 +140,7 @@ void TStringList::Delete(int index)
 {
     CheckIndex(index);
     Changing();
-    m_items.erase(m_items.begin() + index);
+    m_items.removeAt(index);
     Changed();
 }
 
@@ -156,7 +166,7 @@ void TStringList::Exchange(int index1, int index2)
     CheckIndex(index1);
     CheckIndex(index2);
     Changing();
-    std::swap(m_items[static_cast<size_t>(index1)], m_items[static_cast<size_t>(index2)]);
+    std::swap(m_items[index1], m_items[index2]);
     Changed();
 }
 
@@ -178,7 +188,7 @@ int TStringList::IndexOf(const QString &s) const
         return Find(s, index) ? index : -1;
     }
     for (int i = 0; i < Count(); ++i) {
-        if (CompareStrings(m_items[static_cast<size_t>(i)].string, s) == 0)
+        if (CompareStrings(m_items[i].string, s) == 0)
             return i;
     }
     return -1;
@@ -187,7 +197,7 @@ int TStringList::IndexOf(const QString &s) const
 int TStringList::IndexOfObject(const TObject *object) const
 {
     for (int i = 0; i < Count(); ++i) {
-        if (m_items[static_cast<size_t>(i)].object == object)
+        if (m_items[i].object == object)
             return i;
     }
     return -1;
@@ -200,7 +210,7 @@ bool TStringList::Find(const QString &s, int &index) const
     bool found = false;
     while (low <= high) {
         const int middle = low + (high - low) / 2;
-        const int c = CompareStrings(m_items[static_cast<size_t>(middle)].string, s);
+        const int c = CompareStrings(m_items[middle].string, s);
         if (c < 0) {
             low = middle + 1;
         } else {
@@ -250,8 +260,8 @@ void TStringList::SetCapacity(int newCapacity)
 {
     if (newCapacity < Count())
         throw EStringListError(FoundationStrings::ListCapacityError().arg(newCapacity));
-    if (static_cast<size_t>(newCapacity) > m_items.capacity())
-        m_items.reserve(static_cast<size_t>(newCapacity));
+    if (!m_growing && newCapacity > m_items.capacity())
+        m_items.reserve(newCapacity);
     m_capacity = newCapacity;
 }
 
@@ -337,7 +347,7 @@ bool TStringList::Equals(const TStringList &other) const
 {
     if (Count() != other.Count())
         return false;
-    for (size_t i = 0; i < m_items.size(); ++i) {
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
         if (m_items[i].string != other.m_items[i].string)
             return false;
     }

@@ -7,12 +7,20 @@
 
 #include "foundation/Persistent.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-#include <vector>
-
 enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+// One entry of a string list. Relocatable, so inserting into a long list
+// moves memory in one go instead of element by element.
+struct TStringListItem
+{
+    QString string;
+    TObject *object = nullptr;
+};
+Q_DECLARE_TYPEINFO(TStringListItem, Q_RELOCATABLE_TYPE);
 
 class TStringList : public TPersistent
 {
@@ -105,20 +113,17 @@ protected:
     virtual int CompareStrings(const QString &a, const QString &b) const;
 
 private:
-    struct Item
-    {
-        QString string;
-        TObject *object = nullptr;
-    };
+    using Item = TStringListItem;
 
     void CheckIndex(int index) const;
     void CheckNotSorted() const;
     void Grow();
     void InsertItem(int index, const QString &s, TObject *object);
 
-    std::vector<Item> m_items;
+    QList<Item> m_items;
     int m_capacity = 0;
     int m_updateCount = 0;
+    bool m_growing = false;
     bool m_sorted = false;
     bool m_caseSensitive = false;
     TDuplicates m_duplicates = dupIgnore;
