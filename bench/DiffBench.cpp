@@ -128,10 +128,18 @@ void BM_IdenticalText(benchmark::State &state)
     Run(state, Pair{text, text});
 }
 
-// Second argument: edited characters per thousand.
+// Second argument: edited characters per thousand. A million characters with
+// a tenth of them edited takes tens of seconds, so it runs once.
 BENCHMARK(BM_EditedText)
-    ->ArgsProduct({{1000, 10000, 100000, 1000000}, {1, 10, 100}})
+    ->ArgsProduct({{1000, 10000, 100000}, {1, 10, 100}})
+    ->Args({1000000, 1})
+    ->Args({1000000, 10})
     ->ArgNames({"chars", "edits/1000"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditedText)
+    ->Args({1000000, 100})
+    ->ArgNames({"chars", "edits/1000"})
+    ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IdenticalText)->Arg(1000000)->ArgName("chars")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UnrelatedText)->Arg(20000)->ArgName("chars")->Unit(benchmark::kMillisecond);

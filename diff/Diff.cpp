@@ -85,7 +85,7 @@ template<bool CheckOverlap>
         fromAbove = fromBelow;
         const std::int64_t y = x - k;
         if (x < lastX && y < lastY && a[x + 1] == b[y + 1])
-            x += 1 + MatchForward(a + x + 2, b + y + 2, std::min(lastX - x, lastY - y) - 1);
+            x += MatchForward(a + x + 1, b + y + 1, std::min(lastX - x, lastY - y));
         forward[k] = static_cast<std::int32_t>(x);
         if (CheckOverlap && x >= backward[k]) {
             reached = x;
@@ -106,7 +106,7 @@ template<bool CheckOverlap>
         fromAbove = fromBelow;
         const std::int64_t y = x - k;
         if (x > -1 && y > -1 && a[x] == b[y])
-            x -= 1 + MatchBackward(a + x - 1, b + y - 1, std::min(x, y));
+            x -= MatchBackward(a + x, b + y, std::min(x, y) + 1);
         backward[k] = static_cast<std::int32_t>(x);
         if (x <= forward[k]) {
             reached = x;
@@ -306,7 +306,9 @@ void TDiff::RecursiveDiffChr(std::int32_t offset1, std::int32_t offset2, std::in
         if (k != kNoOverlap) {
             const std::int64_t splitX = x + 1;
             const std::int64_t splitY = x - k + 1;
-            const std::int64_t back = MatchBackward(a + splitX - 1, b + splitY - 1, std::min(splitX, splitY));
+            const std::int64_t back = splitX > 0 && splitY > 0 ? MatchBackward(a + splitX - 1, b + splitY - 1,
+                                                                               std::min(splitX, splitY))
+                                                               : 0;
             RecursiveDiffChr(offset1, offset2, static_cast<std::int32_t>(splitX - back),
                              static_cast<std::int32_t>(splitY - back));
             RecursiveDiffChr(static_cast<std::int32_t>(offset1 + splitX),
