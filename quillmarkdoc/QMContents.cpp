@@ -13,8 +13,8 @@ namespace {
 
 int SaturatedLevel(int64_t level)
 {
-    return static_cast<int>(std::clamp<int64_t>(level, std::numeric_limits<int>::min(),
-                                                 std::numeric_limits<int>::max()));
+    return static_cast<int>(
+        std::clamp<int64_t>(level, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 // Closes the sink's bracket also when building fails half-way.

@@ -112,7 +112,10 @@ public:
 
     TQMContentsItem *Add() { return static_cast<TQMContentsItem *>(TCollection::Add()); }
     TQMContentsItem *Insert(int index) { return static_cast<TQMContentsItem *>(TCollection::Insert(index)); }
-    TQMContentsItem *Items(int index) const { return static_cast<TQMContentsItem *>(TCollection::Items(index)); }
+    TQMContentsItem *Items(int index) const
+    {
+        return static_cast<TQMContentsItem *>(TCollection::Items(index));
+    }
 
     // First entry pointing to the topic; -1 if none.
     int IndexOfTopic(const TQMTopic *topic) const;

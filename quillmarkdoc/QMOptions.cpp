@@ -36,12 +36,13 @@ void TQMWebExportOptions::Assign(const TPersistent *source)
 
 bool TQMWebExportOptions::Equals(const TQMWebExportOptions &other) const
 {
-    return m_outputFormat == other.m_outputFormat && m_useStyleAttributesIndent == other.m_useStyleAttributesIndent
-           && m_largeFontSizes == other.m_largeFontSizes
-           && m_useBuildTagsFromProject == other.m_useBuildTagsFromProject && m_contents == other.m_contents
-           && m_contentsTitle == other.m_contentsTitle && m_index == other.m_index
-           && m_indexTitle == other.m_indexTitle && m_previous == other.m_previous && m_next == other.m_next
-           && m_webFilename == other.m_webFilename;
+    return m_outputFormat == other.m_outputFormat &&
+           m_useStyleAttributesIndent == other.m_useStyleAttributesIndent &&
+           m_largeFontSizes == other.m_largeFontSizes &&
+           m_useBuildTagsFromProject == other.m_useBuildTagsFromProject && m_contents == other.m_contents &&
+           m_contentsTitle == other.m_contentsTitle && m_index == other.m_index &&
+           m_indexTitle == other.m_indexTitle && m_previous == other.m_previous && m_next == other.m_next &&
+           m_webFilename == other.m_webFilename;
 }
 
 // ---------------------------------------------------------------- window position
@@ -73,8 +74,8 @@ void THelpWindowPosition::Assign(const TPersistent *source)
 
 bool THelpWindowPosition::Equals(const THelpWindowPosition &other) const
 {
-    return m_left == other.m_left && m_top == other.m_top && m_right == other.m_right
-           && m_bottom == other.m_bottom && m_persistent == other.m_persistent;
+    return m_left == other.m_left && m_top == other.m_top && m_right == other.m_right &&
+           m_bottom == other.m_bottom && m_persistent == other.m_persistent;
 }
 
 // ---------------------------------------------------------------- options
@@ -115,26 +116,86 @@ void TQMProjectOptions::Changed()
         OnChange(this);
 }
 
-void TQMProjectOptions::SetFileVersion(int value) { Store(m_fileVersion, value); }
-void TQMProjectOptions::SetUnknown1(const QString &value) { Store(m_unknown1, value); }
-void TQMProjectOptions::SetHelpFileKind(int value) { Store(m_helpFileKind, value); }
-void TQMProjectOptions::SetHelpFileType(THelpFileType value) { Store(m_helpFileType, value); }
-void TQMProjectOptions::SetTitle(const QString &value) { Store(m_title, value); }
-void TQMProjectOptions::SetBuildTag(const QString &value) { Store(m_buildTag, value); }
-void TQMProjectOptions::SetCitation(const QString &value) { Store(m_citation, value); }
-void TQMProjectOptions::SetCopyright(const QString &value) { Store(m_copyright, value); }
-void TQMProjectOptions::SetCompress(bool value) { Store(m_compress, value); }
-void TQMProjectOptions::SetLocaleID(const QString &value) { Store(m_localeID, value); }
-void TQMProjectOptions::SetBitmapPaths(const QString &value) { Store(m_bitmapPaths, value); }
-void TQMProjectOptions::SetGenerateCFile(bool value) { Store(m_generateCFile, value); }
-void TQMProjectOptions::SetOutput(const QString &value) { Store(m_output, value); }
-void TQMProjectOptions::SetIncludeImages(bool value) { Store(m_includeImages, value); }
-void TQMProjectOptions::SetHTMLPngImages(bool value) { Store(m_htmlPngImages, value); }
-void TQMProjectOptions::SetIncludeSearchInfo(bool value) { Store(m_includeSearchInfo, value); }
-void TQMProjectOptions::SetEnableAdvancedSearch(bool value) { Store(m_enableAdvancedSearch, value); }
-void TQMProjectOptions::SetFavoritesTabVisible(bool value) { Store(m_favoritesTabVisible, value); }
-void TQMProjectOptions::SetAutoCollapseTOC(bool value) { Store(m_autoCollapseTOC, value); }
-void TQMProjectOptions::SetConvertPopupLinks(bool value) { Store(m_convertPopupLinks, value); }
+void TQMProjectOptions::SetFileVersion(int value)
+{
+    Store(m_fileVersion, value);
+}
+void TQMProjectOptions::SetUnknown1(const QString &value)
+{
+    Store(m_unknown1, value);
+}
+void TQMProjectOptions::SetHelpFileKind(int value)
+{
+    Store(m_helpFileKind, value);
+}
+void TQMProjectOptions::SetHelpFileType(THelpFileType value)
+{
+    Store(m_helpFileType, value);
+}
+void TQMProjectOptions::SetTitle(const QString &value)
+{
+    Store(m_title, value);
+}
+void TQMProjectOptions::SetBuildTag(const QString &value)
+{
+    Store(m_buildTag, value);
+}
+void TQMProjectOptions::SetCitation(const QString &value)
+{
+    Store(m_citation, value);
+}
+void TQMProjectOptions::SetCopyright(const QString &value)
+{
+    Store(m_copyright, value);
+}
+void TQMProjectOptions::SetCompress(bool value)
+{
+    Store(m_compress, value);
+}
+void TQMProjectOptions::SetLocaleID(const QString &value)
+{
+    Store(m_localeID, value);
+}
+void TQMProjectOptions::SetBitmapPaths(const QString &value)
+{
+    Store(m_bitmapPaths, value);
+}
+void TQMProjectOptions::SetGenerateCFile(bool value)
+{
+    Store(m_generateCFile, value);
+}
+void TQMProjectOptions::SetOutput(const QString &value)
+{
+    Store(m_output, value);
+}
+void TQMProjectOptions::SetIncludeImages(bool value)
+{
+    Store(m_includeImages, value);
+}
+void TQMProjectOptions::SetHTMLPngImages(bool value)
+{
+    Store(m_htmlPngImages, value);
+}
+void TQMProjectOptions::SetIncludeSearchInfo(bool value)
+{
+    Store(m_includeSearchInfo, value);
+}
+void TQMProjectOptions::SetEnableAdvancedSearch(bool value)
+{
+    Store(m_enableAdvancedSearch, value);
+}
+void TQMProjectOptions::SetFavoritesTabVisible(bool value)
+{
+    Store(m_favoritesTabVisible, value);
+}
+void TQMProjectOptions::SetAutoCollapseTOC(bool value)
+{
+    Store(m_autoCollapseTOC, value);
+}
+void TQMProjectOptions::SetConvertPopupLinks(bool value)
+{
+    Store(m_convertPopupLinks, value);
+}
 
 void TQMProjectOptions::SetConfiguration(const TStringList *value)
 {

@@ -148,13 +148,7 @@ public:
     QM_METAOBJECT
 
     // Indices of the HTML colours.
-    enum THTMLColor {
-        hcBackground = 0,
-        hcText = 1,
-        hcLinks = 2,
-        hcVisited = 3,
-        hcActive = 4
-    };
+    enum THTMLColor { hcBackground = 0, hcText = 1, hcLinks = 2, hcVisited = 3, hcActive = 4 };
     static constexpr int HTMLColorCount = 5;
     // The newest project file version the reader accepts, and the version of
     // new options.

@@ -77,18 +77,54 @@ void TQMTextMacro::SetName(const QString &value)
     NotifyChange();
 }
 
-void TQMTextMacro::SetColor(TColor value) { Store(m_color, value); }
-void TQMTextMacro::SetTypeFace(const QString &value) { Store(m_typeFace, value); }
-void TQMTextMacro::SetUnknown1(int value) { Store(m_unknown1, value); }
-void TQMTextMacro::SetSize(int value) { Store(m_size, value); }
-void TQMTextMacro::SetUnknown2(int value) { Store(m_unknown2, value); }
-void TQMTextMacro::SetStyle(TFontStyles value) { Store(m_style, value); }
-void TQMTextMacro::SetAlignment(TAlignment value) { Store(m_alignment, value); }
-void TQMTextMacro::SetBullet(bool value) { Store(m_bullet, value); }
-void TQMTextMacro::SetLeftMargin(int value) { Store(m_leftMargin, value); }
-void TQMTextMacro::SetRightMargin(int value) { Store(m_rightMargin, value); }
-void TQMTextMacro::SetIndent(int value) { Store(m_indent, value); }
-void TQMTextMacro::SetSyntaxType(TSyntaxType value) { Store(m_syntaxType, value); }
+void TQMTextMacro::SetColor(TColor value)
+{
+    Store(m_color, value);
+}
+void TQMTextMacro::SetTypeFace(const QString &value)
+{
+    Store(m_typeFace, value);
+}
+void TQMTextMacro::SetUnknown1(int value)
+{
+    Store(m_unknown1, value);
+}
+void TQMTextMacro::SetSize(int value)
+{
+    Store(m_size, value);
+}
+void TQMTextMacro::SetUnknown2(int value)
+{
+    Store(m_unknown2, value);
+}
+void TQMTextMacro::SetStyle(TFontStyles value)
+{
+    Store(m_style, value);
+}
+void TQMTextMacro::SetAlignment(TAlignment value)
+{
+    Store(m_alignment, value);
+}
+void TQMTextMacro::SetBullet(bool value)
+{
+    Store(m_bullet, value);
+}
+void TQMTextMacro::SetLeftMargin(int value)
+{
+    Store(m_leftMargin, value);
+}
+void TQMTextMacro::SetRightMargin(int value)
+{
+    Store(m_rightMargin, value);
+}
+void TQMTextMacro::SetIndent(int value)
+{
+    Store(m_indent, value);
+}
+void TQMTextMacro::SetSyntaxType(TSyntaxType value)
+{
+    Store(m_syntaxType, value);
+}
 
 void TQMTextMacro::SetTabs(const TStringList *value)
 {

@@ -194,14 +194,38 @@ void TQMTopic::SetTitle(const QString &value)
     NotifyChange();
 }
 
-void TQMTopic::SetKeywords(const QString &value) { StoreString(m_keywords, value); }
-void TQMTopic::SetDelphiKeywords(const QString &value) { StoreString(m_delphiKeywords, value); }
-void TQMTopic::SetBuildTag(const QString &value) { StoreString(m_buildTag, value); }
-void TQMTopic::SetBrowseSequence(const QString &value) { StoreString(m_browseSequence, value); }
-void TQMTopic::SetStatus(const QString &value) { StoreString(m_status, value); }
-void TQMTopic::SetWindow(const QString &value) { StoreString(m_window, value); }
-void TQMTopic::SetEntryMacro(const QString &value) { StoreString(m_entryMacro, value); }
-void TQMTopic::SetAKeywords(const QString &value) { StoreString(m_aKeywords, value); }
+void TQMTopic::SetKeywords(const QString &value)
+{
+    StoreString(m_keywords, value);
+}
+void TQMTopic::SetDelphiKeywords(const QString &value)
+{
+    StoreString(m_delphiKeywords, value);
+}
+void TQMTopic::SetBuildTag(const QString &value)
+{
+    StoreString(m_buildTag, value);
+}
+void TQMTopic::SetBrowseSequence(const QString &value)
+{
+    StoreString(m_browseSequence, value);
+}
+void TQMTopic::SetStatus(const QString &value)
+{
+    StoreString(m_status, value);
+}
+void TQMTopic::SetWindow(const QString &value)
+{
+    StoreString(m_window, value);
+}
+void TQMTopic::SetEntryMacro(const QString &value)
+{
+    StoreString(m_entryMacro, value);
+}
+void TQMTopic::SetAKeywords(const QString &value)
+{
+    StoreString(m_aKeywords, value);
+}
 
 void TQMTopic::SetBrowseSequenceNum(int value)
 {
@@ -269,13 +293,13 @@ bool TQMTopic::IsEqual(const TPersistent *other) const
     const auto *topic = dynamic_cast<const TQMTopic *>(other);
     if (!topic)
         return false;
-    return m_topicID == topic->m_topicID && m_title == topic->m_title
-           && m_contextString == topic->m_contextString && m_keywords == topic->m_keywords
-           && m_delphiKeywords == topic->m_delphiKeywords && m_buildTag == topic->m_buildTag
-           && m_browseSequence == topic->m_browseSequence && m_browseSequenceNum == topic->m_browseSequenceNum
-           && m_status == topic->m_status && m_window == topic->m_window && m_entryMacro == topic->m_entryMacro
-           && m_aKeywords == topic->m_aKeywords && m_bookmark == topic->m_bookmark
-           && m_text->Text() == topic->m_text->Text();
+    return m_topicID == topic->m_topicID && m_title == topic->m_title &&
+           m_contextString == topic->m_contextString && m_keywords == topic->m_keywords &&
+           m_delphiKeywords == topic->m_delphiKeywords && m_buildTag == topic->m_buildTag &&
+           m_browseSequence == topic->m_browseSequence && m_browseSequenceNum == topic->m_browseSequenceNum &&
+           m_status == topic->m_status && m_window == topic->m_window &&
+           m_entryMacro == topic->m_entryMacro && m_aKeywords == topic->m_aKeywords &&
+           m_bookmark == topic->m_bookmark && m_text->Text() == topic->m_text->Text();
 }
 
 QString TQMTopic::GetDisplayName() const
@@ -369,7 +393,8 @@ int TQMTopics::NextFreeTopicID(int afterIndex, int ownNumber) const
     // through taken numbers only (an increment that wraps around) would
     // otherwise never end.
     for (int steps = 0; number != ownNumber && HasTopicID(number) && steps <= Count(); ++steps)
-        number = m_document ? m_document->NextTopicID(number) : static_cast<int>(static_cast<uint32_t>(number) + 1u);
+        number = m_document ? m_document->NextTopicID(number)
+                            : static_cast<int>(static_cast<uint32_t>(number) + 1u);
     return number;
 }
 
@@ -403,8 +428,8 @@ void TQMTopics::AssignTo(TPersistent *destination) const
     strings->Clear();
     for (int i = 0; i < Count(); ++i) {
         TQMTopic *topic = Items(i);
-        strings->AddObject(QuillmarkDocStrings::TopicListLine().arg(topic->DisplayName()).arg(topic->TopicID()),
-                           topic);
+        strings->AddObject(
+            QuillmarkDocStrings::TopicListLine().arg(topic->DisplayName()).arg(topic->TopicID()), topic);
     }
 }
 

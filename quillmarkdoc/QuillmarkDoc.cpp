@@ -31,8 +31,8 @@ const std::array<StandardMacro, 5> StandardMacros = {{
 }};
 
 // The syntax macros, also in the order they are appended.
-constexpr std::array<TSyntaxType, 7> SyntaxMacroTypes = {stCPlusPlus, stDFM, stJScript, stSQL,
-                                                          stVB,        stVBScript, stXML};
+constexpr std::array<TSyntaxType, 7> SyntaxMacroTypes = {stCPlusPlus, stDFM,      stJScript, stSQL,
+                                                         stVB,        stVBScript, stXML};
 
 } // namespace
 
@@ -162,8 +162,8 @@ void TQuillmarkDoc::SetRecentFiles(const TRecentFiles *value)
 {
     if (!value || value == m_recentFiles.get())
         return;
-    if (m_recentFiles->Equals(*value) && m_recentFiles->MaxCount() == value->MaxCount()
-        && m_recentFiles->PushAtEnd() == value->PushAtEnd())
+    if (m_recentFiles->Equals(*value) && m_recentFiles->MaxCount() == value->MaxCount() &&
+        m_recentFiles->PushAtEnd() == value->PushAtEnd())
         return;
     m_recentFiles->Assign(value);
 }
@@ -228,11 +228,26 @@ void CopyList(TStringList &list, const QStringList &value)
 
 } // namespace
 
-void TQuillmarkDoc::SetContentsLinks(const TStringList *value) { CopyList(*m_contentsLinks, value); }
-void TQuillmarkDoc::SetContentsIndices(const TStringList *value) { CopyList(*m_contentsIndices, value); }
-void TQuillmarkDoc::SetWindowDefinitions(const TStringList *value) { CopyList(*m_windowDefinitions, value); }
-void TQuillmarkDoc::SetContentsLinksStrings(const QStringList &value) { CopyList(*m_contentsLinks, value); }
-void TQuillmarkDoc::SetContentsIndicesStrings(const QStringList &value) { CopyList(*m_contentsIndices, value); }
+void TQuillmarkDoc::SetContentsLinks(const TStringList *value)
+{
+    CopyList(*m_contentsLinks, value);
+}
+void TQuillmarkDoc::SetContentsIndices(const TStringList *value)
+{
+    CopyList(*m_contentsIndices, value);
+}
+void TQuillmarkDoc::SetWindowDefinitions(const TStringList *value)
+{
+    CopyList(*m_windowDefinitions, value);
+}
+void TQuillmarkDoc::SetContentsLinksStrings(const QStringList &value)
+{
+    CopyList(*m_contentsLinks, value);
+}
+void TQuillmarkDoc::SetContentsIndicesStrings(const QStringList &value)
+{
+    CopyList(*m_contentsIndices, value);
+}
 void TQuillmarkDoc::SetWindowDefinitionsStrings(const QStringList &value)
 {
     CopyList(*m_windowDefinitions, value);
@@ -391,7 +406,8 @@ void TQuillmarkDoc::Assign(const TPersistent *source)
     m_topics->Assign(other->m_topics.get());
     // The copy has as many topics as the source, so the index stays valid;
     // the check only guards against a source that was itself inconsistent.
-    m_topicIndex = other->m_topicIndex >= -1 && other->m_topicIndex < m_topics->Count() ? other->m_topicIndex : -1;
+    m_topicIndex =
+        other->m_topicIndex >= -1 && other->m_topicIndex < m_topics->Count() ? other->m_topicIndex : -1;
     // After the topics, so every link resolves against the copies.
     m_contents->Assign(other->m_contents.get());
     m_contentsLinks->Assign(other->m_contentsLinks.get());

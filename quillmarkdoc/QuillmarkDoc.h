@@ -151,6 +151,25 @@ public:
     // A new document with the same owner, assigned from this one.
     std::unique_ptr<TQuillmarkDoc> Clone() const;
 
+    // ---- project file and settings block (QMReader.cpp, QMWriter.cpp)
+
+    // A null encoding: detected from the byte-order mark when reading, the
+    // ANSI code page when writing. Loading replaces topics, contents, macros
+    // and the three lists and clears Modified; a successful file load adds
+    // the name to RecentFiles.
+    void LoadFromFile(const QString &fileName, const class TEncoding *encoding = nullptr);
+    void LoadFromStream(class TStream &stream, const class TEncoding *encoding = nullptr);
+    // From the stream's position; never changes Modified.
+    void LoadSettingsFromStream(class TStream &stream, const class TEncoding *encoding = nullptr);
+    // Replaces the file only once it is completely written; a document the
+    // ANSI code page cannot hold is saved as UTF-8 when no encoding is given.
+    // The name enters RecentFiles once the file could be opened; Modified is
+    // cleared when the new file is in place.
+    void SaveToFile(const QString &fileName, const class TEncoding *encoding = nullptr);
+    // Clears Modified, also when writing fails.
+    void SaveToStream(class TStream &stream, const class TEncoding *encoding = nullptr);
+    void SaveSettingsToStream(class TStream &stream, const class TEncoding *encoding = nullptr);
+
     // ---- events
 
     TNotifyEvent OnChange;

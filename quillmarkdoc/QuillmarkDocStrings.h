@@ -9,17 +9,38 @@
 namespace QuillmarkDocStrings {
 
 // Messages.
-inline QString FeatureDisabled() { return QStringLiteral("Feature disabled"); }
+inline QString FeatureDisabled()
+{
+    return QStringLiteral("Feature disabled");
+}
 
 // Standard statuses, in the order they are ensured.
-inline QString StatusToDo() { return QStringLiteral("To Do"); }
-inline QString StatusDone() { return QStringLiteral("Done"); }
-inline QString StatusWriting() { return QStringLiteral("Writing"); }
-inline QString StatusMerged() { return QStringLiteral("Merged"); }
+inline QString StatusToDo()
+{
+    return QStringLiteral("To Do");
+}
+inline QString StatusDone()
+{
+    return QStringLiteral("Done");
+}
+inline QString StatusWriting()
+{
+    return QStringLiteral("Writing");
+}
+inline QString StatusMerged()
+{
+    return QStringLiteral("Merged");
+}
 
 // A new topic.
-inline QString NewTopicTitle() { return QStringLiteral("<new topic>"); }
-inline QString ContextStringPrefix() { return QStringLiteral("Quill"); }
+inline QString NewTopicTitle()
+{
+    return QStringLiteral("<new topic>");
+}
+inline QString ContextStringPrefix()
+{
+    return QStringLiteral("Quill");
+}
 inline QString NewTopicRtfHeader()
 {
     return QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033"
@@ -35,6 +56,9 @@ inline QString NewTopicRtfBody()
 }
 
 // One line of a topic list: display name and number.
-inline QString TopicListLine() { return QStringLiteral("%1 (%2)"); }
+inline QString TopicListLine()
+{
+    return QStringLiteral("%1 (%2)");
+}
 
 } // namespace QuillmarkDocStrings

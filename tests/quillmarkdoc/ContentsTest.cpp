@@ -47,7 +47,7 @@ TEST_F(ContentsFixture, LinksResolveByNumberOrContextString)
         {"quill20>main", 50, "main"}, // not "Quill": a context string
         {"INTRO", 30, ""},
         {"intro>second", 30, "second"},
-        {"QuillAbc", -1, ""},          // never a context string
+        {"QuillAbc", -1, ""}, // never a context string
         {"Quill99", -1, ""},
         {"unknown>w", -1, "w"},
         {"Quill10>a>b", 10, "a>b"},

@@ -41,8 +41,8 @@ public:
         };
         auto item = [this](const char *name) {
             return [this, name](TObject *, auto *changed) {
-                events.append(QStringLiteral("%1(%2)").arg(QString::fromLatin1(name),
-                                                           changed ? changed->DisplayName() : QStringLiteral("*")));
+                events.append(QStringLiteral("%1(%2)").arg(
+                    QString::fromLatin1(name), changed ? changed->DisplayName() : QStringLiteral("*")));
             };
         };
         doc.OnChange = plain("Change");

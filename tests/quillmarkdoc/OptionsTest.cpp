@@ -82,7 +82,8 @@ TEST(ProjectOptions, ChangesNotifyTheOwner)
         {"baggage entry", [](TQMProjectOptions &o) { o.Baggage()->Add(QStringLiteral("x")); }, 1},
         {"window left edge", [](TQMProjectOptions &o) { o.HelpWindowPosition()->SetLeft(10); }, 1},
         {"window persistence", [](TQMProjectOptions &o) { o.HelpWindowPosition()->SetPersistent(false); }, 1},
-        {"web export field", [](TQMProjectOptions &o) { o.WebExportOptions()->SetNext(QStringLiteral(">")); }, 0},
+        {"web export field", [](TQMProjectOptions &o) { o.WebExportOptions()->SetNext(QStringLiteral(">")); },
+         0},
         {"web export replaced",
          [](TQMProjectOptions &o) {
              TQMWebExportOptions other;

@@ -44,7 +44,8 @@ const PublishedCase PublishedCases[] = {
      "HTMLTextColor HTMLLinksColor HTMLVisitedColor HTMLActiveColor IncludeSearchInfo EnableAdvancedSearch "
      "FavoritesTabVisible WebExportOptions AutoCollapseTOC ConvertPopupLinks HelpWindowPosition"},
     {"TQMWebExportOptions", &TQMWebExportOptions::staticMetaObject,
-     "OutputFormat UseStyleAttributesIndent LargeFontSizes UseBuildTagsFromProject Contents ContentsTitle Index "
+     "OutputFormat UseStyleAttributesIndent LargeFontSizes UseBuildTagsFromProject Contents ContentsTitle "
+     "Index "
      "IndexTitle Previous Next WebFilename"},
     {"THelpWindowPosition", &THelpWindowPosition::staticMetaObject, "Left Top Height Width Persistent"},
     {"TQMTextMacro", &TQMTextMacro::staticMetaObject,
@@ -89,7 +90,8 @@ TEST(PublishedProperties, WritingByNameUsesTheSetters)
     TQMProjectOptions *options = doc.Options();
     const QMetaObject &meta = *options->MetaObject();
 
-    ASSERT_TRUE(meta.property(meta.indexOfProperty("HelpFileType")).writeOnGadget(options, QStringLiteral("ftHTML")));
+    ASSERT_TRUE(
+        meta.property(meta.indexOfProperty("HelpFileType")).writeOnGadget(options, QStringLiteral("ftHTML")));
     EXPECT_EQ(options->HelpFileType(), ftHTML);
     EXPECT_EQ(options->HelpFileExtension(), QStringLiteral(".chm"));
     EXPECT_EQ(changes, 1);
@@ -97,7 +99,8 @@ TEST(PublishedProperties, WritingByNameUsesTheSetters)
 
     ASSERT_TRUE(meta.property(meta.indexOfProperty("Configuration"))
                     .writeOnGadget(options, QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-    EXPECT_EQ(options->Configuration()->ToQStringList(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+    EXPECT_EQ(options->Configuration()->ToQStringList(),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
     EXPECT_EQ(changes, 2);
 
     // Sub-records are reached as gadgets, so a walker can descend into them.
@@ -112,7 +115,8 @@ TEST(PublishedProperties, WritingByNameUsesTheSetters)
     const QMetaObject &topicMeta = *topic->MetaObject();
     EXPECT_EQ(topicMeta.property(topicMeta.indexOfProperty("Text")).readOnGadget(topic).toStringList(),
               TQMTopic::DefaultText());
-    ASSERT_TRUE(topicMeta.property(topicMeta.indexOfProperty("Title")).writeOnGadget(topic, QStringLiteral("Intro")));
+    ASSERT_TRUE(
+        topicMeta.property(topicMeta.indexOfProperty("Title")).writeOnGadget(topic, QStringLiteral("Intro")));
     EXPECT_EQ(topic->Title(), QStringLiteral("Intro"));
 }
 

@@ -36,9 +36,14 @@ TEST(TextMacro, ReservedNamesMakeSyntaxMacros)
         const char *name;
         TSyntaxType type;
     } cases[] = {
-        {"__C++SourceCode", stCPlusPlus}, {"__DFMCode", stDFM}, {"__JScriptCode", stJScript},
-        {"__SQLCode", stSQL},             {"__VBCode", stVB},   {"__VBScriptCode", stVBScript},
-        {"__XMLCode", stXML},             {"*SourceCode", stDelphi},
+        {"__C++SourceCode", stCPlusPlus},
+        {"__DFMCode", stDFM},
+        {"__JScriptCode", stJScript},
+        {"__SQLCode", stSQL},
+        {"__VBCode", stVB},
+        {"__VBScriptCode", stVBScript},
+        {"__XMLCode", stXML},
+        {"*SourceCode", stDelphi},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
@@ -120,10 +125,10 @@ QStringList MacroNames(const TQuillmarkDoc &doc)
 }
 
 const QStringList StandardNames = {
-    QStringLiteral("*PopupLink"),      QStringLiteral("*PopupTopicTitle"), QStringLiteral("*SourceCode"),
-    QStringLiteral("*TopicText"),      QStringLiteral("*TopicTitle"),      QStringLiteral("__C++SourceCode"),
-    QStringLiteral("__DFMCode"),       QStringLiteral("__JScriptCode"),    QStringLiteral("__SQLCode"),
-    QStringLiteral("__VBCode"),        QStringLiteral("__VBScriptCode"),   QStringLiteral("__XMLCode"),
+    QStringLiteral("*PopupLink"), QStringLiteral("*PopupTopicTitle"), QStringLiteral("*SourceCode"),
+    QStringLiteral("*TopicText"), QStringLiteral("*TopicTitle"),      QStringLiteral("__C++SourceCode"),
+    QStringLiteral("__DFMCode"),  QStringLiteral("__JScriptCode"),    QStringLiteral("__SQLCode"),
+    QStringLiteral("__VBCode"),   QStringLiteral("__VBScriptCode"),   QStringLiteral("__XMLCode"),
 };
 
 TEST(StandardMacros, NewDocumentHasTheTwelveStandardMacros)
@@ -140,7 +145,7 @@ TEST(StandardMacros, NewDocumentHasTheTwelveStandardMacros)
         int size;
         TFontStyles style;
     } expected[] = {
-        {0, clWindowText, "Arial", 8, {}},   {1, 0xFF0000, "Arial", 10, fsBold},
+        {0, clWindowText, "Arial", 8, {}},       {1, 0xFF0000, "Arial", 10, fsBold},
         {2, clWindowText, "Courier New", 8, {}}, {3, clWindowText, "Arial", 10, {}},
         {4, 0xFF0000, "Arial", 16, fsBold},
     };
@@ -204,7 +209,8 @@ TEST(StandardMacros, EnsureIsOneBracketWithOneAddEventPerMacro)
     doc.TextMacros()->Delete(0);
     EventRecorder recorder(doc);
     doc.EnsureDefaultMacros();
-    EXPECT_EQ(recorder.Joined(), QStringLiteral("AddMacro(TQMTextMacro) AddMacro(TQMTextMacro) MacroChange(*)"));
+    EXPECT_EQ(recorder.Joined(),
+              QStringLiteral("AddMacro(TQMTextMacro) AddMacro(TQMTextMacro) MacroChange(*)"));
 }
 
 } // namespace

@@ -98,13 +98,14 @@ TEST(Topic, NewTopicDefaults)
     EXPECT_FALSE(first->Bookmark());
     EXPECT_FALSE(first->Selected());
     EXPECT_EQ(first->Document(), &doc);
-    EXPECT_EQ(first->Text()->ToQStringList(),
-              (QStringList{
-                  QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}"
-                                 "{\\f1\\fnil\\fcharset0 Arial;}}"),
-                  QStringLiteral("{\\colortbl ;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 "
-                                 "<new topic>\\cf0\\b0\\fs20\\par\\par }"),
-              }));
+    EXPECT_EQ(
+        first->Text()->ToQStringList(),
+        (QStringList{
+            QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil Arial;}"
+                           "{\\f1\\fnil\\fcharset0 Arial;}}"),
+            QStringLiteral("{\\colortbl ;\\red0\\green0\\blue255;}\\viewkind4\\uc1\\pard\\cf1\\b\\f0\\fs32 "
+                           "<new topic>\\cf0\\b0\\fs20\\par\\par }"),
+        }));
 
     first->SetTopicID(41);
     TQMTopic *second = doc.Topics()->Add();
@@ -241,9 +242,15 @@ struct TitleCase
 TEST(Topic, TitleChangeRewritesTheFirstOccurrenceOnly)
 {
     const TitleCase cases[] = {
-        {"first of two", {QStringLiteral("a Old b"), QStringLiteral("Old")}, "Old", "New",
+        {"first of two",
+         {QStringLiteral("a Old b"), QStringLiteral("Old")},
+         "Old",
+         "New",
          {QStringLiteral("a New b"), QStringLiteral("Old")}},
-        {"later line", {QStringLiteral("x"), QStringLiteral("y Old Old")}, "Old", "New",
+        {"later line",
+         {QStringLiteral("x"), QStringLiteral("y Old Old")},
+         "Old",
+         "New",
          {QStringLiteral("x"), QStringLiteral("y New Old")}},
         {"absent", {QStringLiteral("nothing here")}, "Old", "New", {QStringLiteral("nothing here")}},
         {"case-sensitive", {QStringLiteral("old")}, "Old", "New", {QStringLiteral("old")}},
@@ -376,7 +383,8 @@ TEST(Topics, AssignToStringList)
     int changes = 0;
     list.OnChange = [&changes](TObject *) { ++changes; };
     doc.Topics()->AssignTo(&list);
-    EXPECT_EQ(list.ToQStringList(), (QStringList{QStringLiteral("T10 (10)"), QStringLiteral("TQMTopic (20)")}));
+    EXPECT_EQ(list.ToQStringList(),
+              (QStringList{QStringLiteral("T10 (10)"), QStringLiteral("TQMTopic (20)")}));
     EXPECT_EQ(list.Objects(1), doc.Topics()->Items(1));
     EXPECT_EQ(changes, 1);
     EXPECT_THROW(doc.Topics()->AssignTo(doc.Options()), EAssignError);
@@ -393,20 +401,16 @@ TEST(Topics, DeletionKeepsTheCurrentTopicValid)
         int deleted;
         int currentAfter;
     } cases[] = {
-        {"the current topic", 2, 2, 1},
-        {"the first, current topic", 0, 0, -1},
-        {"a topic in front", 2, 0, 1},
-        {"a topic behind", 1, 3, 1},
-        {"no current topic", -1, 1, -1},
+        {"the current topic", 2, 2, 1}, {"the first, current topic", 0, 0, -1}, {"a topic in front", 2, 0, 1},
+        {"a topic behind", 1, 3, 1},    {"no current topic", -1, 1, -1},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);
         TQuillmarkDoc doc;
         AddTopics(doc, {10, 20, 30, 40});
         doc.SetTopicIndex(c.current);
-        const QString currentTitle = c.current >= 0 && c.current != c.deleted
-                                         ? doc.Topics()->Items(c.current)->Title()
-                                         : QString();
+        const QString currentTitle =
+            c.current >= 0 && c.current != c.deleted ? doc.Topics()->Items(c.current)->Title() : QString();
         doc.Topics()->Delete(c.deleted);
         EXPECT_EQ(doc.TopicIndex(), c.currentAfter);
         if (!currentTitle.isEmpty()) {
