@@ -1048,7 +1048,12 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
         }
         return;
     case wFldinst:
-        f.dest = f.dest == TDest::Field ? TDest::FieldInst : TDest::Skip;
+        // One instruction per field, before its result.
+        if (f.dest == TDest::Field && f.field >= 0 && m_fields[f.field].instruction.isEmpty() &&
+            !m_fields[f.field].hadResult)
+            f.dest = TDest::FieldInst;
+        else
+            f.dest = TDest::Skip;
         return;
     case wFldrslt:
         if (f.dest == TDest::Field) {

@@ -100,6 +100,7 @@ private:
     TCharProps m_state;
     TCharProps m_fieldSaved;
     int m_openField = 0;
+    QByteArray m_openInstruction;
 };
 
 template<class F> void TWriter::ForEachBlock(F &&f)
@@ -490,6 +491,7 @@ void TWriter::OpenField(const TRun &run)
     m_delimit = true;
     m_fieldSaved = m_state;
     m_openField = run.fieldId;
+    m_openInstruction = run.instruction;
 }
 
 void TWriter::CloseField()
@@ -598,7 +600,7 @@ QByteArray TWriter::Run()
             if (start >= end)
                 continue;
             const TRun &run = RunFor(fragment.charFormatIndex(), fragment.charFormat());
-            if (run.fieldId != m_openField) {
+            if (run.fieldId != m_openField || (run.fieldId != 0 && run.instruction != m_openInstruction)) {
                 CloseField();
                 if (run.fieldId != 0)
                     OpenField(run);
