@@ -226,6 +226,23 @@ const QString &DefaultDelimiters()
     return delimiters;
 }
 
+// The code page's characters in reach of the inner loops (no call per byte).
+struct AnsiTable
+{
+    AnsiTable()
+    {
+        for (int b = 0; b < 256; ++b)
+            chars[b] = CodePage1252::DecodeByte(uint8_t(b));
+    }
+    char16_t chars[256];
+};
+
+const AnsiTable &Ansi1252()
+{
+    static const AnsiTable table;
+    return table;
+}
+
 bool IsUtf8(const TEncoding *e)
 {
     return e == TEncoding::Utf8();
@@ -387,6 +404,10 @@ bool TGTextStream::ReadChar(QChar &c)
         m_pendingLow = 0;
         return true;
     }
+    if (m_encoding == TEncoding::Ansi() && !m_writing && !Exhausted()) {
+        c = QChar(Ansi1252().chars[*m_current++]);
+        return !c.isNull();
+    }
     char32_t cp;
     int length;
     if (!PeekChar(cp, length)) {
@@ -466,8 +487,9 @@ void TGTextStream::AppendRun(QString &out, const unsigned char *from, const unsi
     char16_t *o = reinterpret_cast<char16_t *>(out.data()) + start;
     const unsigned char *p = from;
     if (m_encoding == TEncoding::Ansi()) {
+        const char16_t *chars = Ansi1252().chars;
         for (; p < to; ++p)
-            *o++ = CodePage1252::DecodeByte(*p);
+            *o++ = chars[*p];
     } else {
         while (p < to) {
             if (*p < 0x80) {
