@@ -139,6 +139,11 @@ QStringList TRichTextBuffer::RtfLines() const
     return TRtfWriter::WriteLines(*m_doc);
 }
 
+QString TRichTextBuffer::RtfString() const
+{
+    return TRtfWriter::WriteString(*m_doc);
+}
+
 void TRichTextBuffer::SetPlainText(const QString &text)
 {
     m_loading = true;

@@ -106,6 +106,7 @@ public:
     QStringList LoadLines(const QStringList &lines);
     QByteArray Rtf() const;
     QStringList RtfLines() const;
+    QString RtfString() const;
     void SetPlainText(const QString &text);
     void Clear();
     const QStringList &Messages() const { return m_messages; }

@@ -671,3 +671,8 @@ QStringList TRtfWriter::WriteLines(const QTextDocument &document)
 {
     return SplitLines(Write(document));
 }
+
+QString TRtfWriter::WriteString(const QTextDocument &document)
+{
+    return CodePage1252::Decode(Write(document));
+}

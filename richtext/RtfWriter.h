@@ -27,7 +27,9 @@ public:
     // one); a paragraph break inside the range is written as \par.
     static QByteArray Write(const QTextDocument &document, int from, int to);
 
-    // The RTF as a topic holds it: its lines (bytes read as Windows-1252).
+    // The RTF as a topic holds it: its lines, or all of it as one string
+    // (bytes read as Windows-1252).
     static QStringList WriteLines(const QTextDocument &document);
+    static QString WriteString(const QTextDocument &document);
     static QStringList SplitLines(const QByteArray &rtf);
 };

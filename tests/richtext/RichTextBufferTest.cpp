@@ -92,10 +92,13 @@ TEST(RichTextRoundTrip, BuiltDocumentSurvivesWriteAndRead)
     ExpectSameContent(built, read);
     EXPECT_EQ(read.Rtf(), rtf);
 
-    // Through the lines a topic keeps, too.
+    // Through the lines a topic keeps, and as one string, too.
     TRichTextBuffer fromLines;
     fromLines.LoadLines(built.RtfLines());
     EXPECT_EQ(fromLines.Rtf(), rtf);
+    TRichTextBuffer fromString;
+    fromString.LoadRtf(QStringView(built.RtfString()));
+    EXPECT_EQ(fromString.Rtf(), rtf);
 }
 
 TEST(RichTextRoundTrip, WriterOutputHasTheControlsShape)
