@@ -14,7 +14,8 @@
 namespace {
 
 // The versions the reader knows; the last one is also what new options carry.
-constexpr std::array<int, 7> AcceptedVersions = {10, 11, 12, 13, 14, 15, TQMProjectOptions::NewestFileVersion};
+constexpr std::array<int, 7> AcceptedVersions = {
+    10, 11, 12, 13, 14, 15, TQMProjectOptions::NewestFileVersion};
 
 bool IsBlank(QChar c)
 {
