@@ -121,12 +121,19 @@ void TQMTopic::SetTopicID(int value)
     // Where the number belongs, found while the topic still stands at its
     // old place.
     const int oldIndex = Index();
-    const int position = topics->FindTopicIDPosition(value);
     int newIndex = oldIndex;
-    if (oldIndex < position)
-        newIndex = position - 1;
-    else if (position < oldIndex)
-        newIndex = position;
+    // A number that still fits between the neighbours keeps the topic where
+    // it is; bulk renumbering mostly asks for that, so skip the search.
+    const bool fitsInPlace =
+        (oldIndex == 0 || topics->Items(oldIndex - 1)->TopicID() < value) &&
+        (oldIndex == topics->Count() - 1 || value < topics->Items(oldIndex + 1)->TopicID());
+    if (!fitsInPlace) {
+        const int position = topics->FindTopicIDPosition(value);
+        if (oldIndex < position)
+            newIndex = position - 1;
+        else if (position < oldIndex)
+            newIndex = position;
+    }
 
     {
         // The move reports the whole list; the report waits until the topic
