@@ -358,10 +358,11 @@ void TGTextStream::StartWriting()
     if (m_encoding == nullptr)
         m_encoding = TEncoding::Ansi();
     const QByteArrayView mark = m_encoding->Preamble();
-    std::memcpy(m_current, mark.data(), mark.size());
-    m_current += mark.size();
-    if (!mark.isEmpty())
+    if (!mark.isEmpty()) {
+        std::memcpy(m_current, mark.data(), mark.size());
+        m_current += mark.size();
         m_state = bsWriting;
+    }
     m_encodingDetermined = true;
 }
 
