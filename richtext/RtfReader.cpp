@@ -566,6 +566,13 @@ private:
     void MaterialisePar();
     void ApplyParagraph(const TParaProps &props);
     void InsertObject(const QTextCharFormat &format);
+    // A nested field's result is also its outer field's; the text keeps the
+    // innermost instruction.
+    void MarkResult(int field)
+    {
+        for (; field >= 0 && !m_fields[field].hadResult; field = m_fields[field].parent)
+            m_fields[field].hadResult = true;
+    }
     void InsertRaw(const TCharProps &props, int field, qsizetype from, qsizetype to);
     void FinishPicture(const TFrame &frame, qsizetype end);
     void CommitFont();
@@ -1569,10 +1576,7 @@ template<class TSource> void TParser<TSource>::EmitChar(char16_t c)
         m_textProps = f.chars;
         m_textField = f.field;
     }
-    // A nested field's result is also its outer field's; the text keeps the
-    // innermost instruction.
-    for (int field = f.field; field >= 0 && !m_fields[field].hadResult; field = m_fields[field].parent)
-        m_fields[field].hadResult = true;
+    MarkResult(f.field);
     m_text.append(QChar(c));
 }
 
@@ -1719,6 +1723,7 @@ template<class TSource> void TParser<TSource>::InsertObject(const QTextCharForma
 template<class TSource>
 void TParser<TSource>::InsertRaw(const TCharProps &props, int field, qsizetype from, qsizetype to)
 {
+    MarkResult(field);
     QTextCharFormat format = FormatFor(props, field);
     format.setObjectType(RawObjectType);
     format.setProperty(PropRawRtf, RawGroup(from, to));
@@ -1751,6 +1756,7 @@ template<class TSource> void TParser<TSource>::FinishPicture(const TFrame &frame
             format.setWidth(width);
             format.setHeight(height);
             format.setProperty(PropRawRtf, raw);
+            MarkResult(parent.field);
             InsertObject(format);
             m_picture = TPicture();
             return;

@@ -297,6 +297,8 @@ const TVerbatimCase g_verbatimCases[] = {
      "{\\object\\objemb{\\*\\objclass Paint}{\\*\\objdata 0102}{\\result{\\pict\\emfblip 01}}}", u"a\ufffcb"},
     {"footnote", "{\\footnote\\pard\\plain note text\\par}", u"a\ufffcb"},
     {"field without result", "{\\field{\\*\\fldinst PAGE}}", u"a\ufffcb"},
+    {"field whose result is a field without result",
+     "{\\field{\\*\\fldinst HYPERLINK \"#t\"}{\\fldrslt{\\field{\\*\\fldinst PAGEREF t}}}}", u"a\ufffcb"},
     {"picture that does not decode", "{\\pict\\pngblip 0102030405}", u"a\ufffcb"},
 };
 
