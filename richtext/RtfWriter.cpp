@@ -512,7 +512,8 @@ QByteArray TWriter::Run()
             m_symbolFont = FontIndex(TFontKey{QStringLiteral("Symbol"), QString(), 2});
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (fragment.position() + fragment.length() <= m_from || fragment.position() >= m_to)
+            const int position = fragment.position(); // a tree walk each time it is asked
+            if (position + fragment.length() <= m_from || position >= m_to)
                 continue;
             RunFor(fragment.charFormatIndex(), fragment.charFormat());
         }
@@ -595,8 +596,9 @@ QByteArray TWriter::Run()
         const int blockEnd = block.position() + block.length() - 1;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            const int start = std::max(fragment.position(), m_from);
-            const int end = std::min(fragment.position() + fragment.length(), m_to);
+            const int position = fragment.position();
+            const int start = std::max(position, m_from);
+            const int end = std::min(position + fragment.length(), m_to);
             if (start >= end)
                 continue;
             const TRun &run = RunFor(fragment.charFormatIndex(), fragment.charFormat());
@@ -607,7 +609,7 @@ QByteArray TWriter::Run()
             }
             ChangeTo(run.props);
             const QString text = fragment.text();
-            const int offset = start - fragment.position();
+            const int offset = start - position;
             if (run.image || run.object) {
                 WriteObject(run, end - start);
                 continue;
