@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <algorithm>
@@ -241,6 +242,57 @@ void WriteDocument(QXmlStreamWriter &writer, const QDomDocument &document)
         }
     }
     writeDoctypeOnce();
+}
+
+// Indentation grows with depth, so a deeply nested file would be written
+// quadratically larger; past a sane depth it is written without line breaks.
+constexpr int kMaxIndentedDepth = 64;
+
+bool DeeperThan(const QDomDocument &document, int limit)
+{
+    int depth = 0;
+    QDomNode node = document.firstChild();
+    while (!node.isNull()) {
+        if (node.hasChildNodes()) {
+            if (++depth > limit)
+                return true;
+            node = node.firstChild();
+            continue;
+        }
+        while (!node.isNull() && node.nextSibling().isNull()) {
+            node = node.parentNode();
+            --depth;
+            if (node.isDocument())
+                return false;
+        }
+        if (!node.isNull())
+            node = node.nextSibling();
+    }
+    return false;
+}
+
+// Building the DOM takes time quadratic in the nesting depth, so a small
+// crafted file could hang the program at open. No to-do file nests more than
+// a few levels; a deeper one is refused like a file that is not well-formed.
+constexpr int kMaxDepth = 1000;
+
+void RefuseDeepNesting(const QByteArray &xml, const QString &sourceName)
+{
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth) {
+            const QString message = ToDoStrings::NestedTooDeep().arg(kMaxDepth);
+            const int line = static_cast<int>(reader.lineNumber());
+            const int column = static_cast<int>(reader.columnNumber());
+            throw EToDoParseError(ToDoStrings::ParseError().arg(sourceName, message).arg(line).arg(column),
+                                  sourceName, message, line, column);
+        }
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    // Other errors are left to the DOM parser, whose message is the one shown.
 }
 
 bool OnlyBlanks(const QByteArray &bytes)
@@ -486,7 +538,7 @@ QByteArray TXMLToDoListType::ToXml() const
 {
     QByteArray bytes;
     QXmlStreamWriter writer(&bytes);
-    writer.setAutoFormatting(true);
+    writer.setAutoFormatting(!DeeperThan(m_document, kMaxIndentedDepth));
     writer.setAutoFormattingIndent(2);
     WriteDocument(writer, m_document);
     // The writer's formatting opens every top-level node with a line break,
@@ -527,6 +579,7 @@ TXMLToDoListType ParseToDoList(const QByteArray &xml, const QString &sourceName)
     // and may be written over.
     if (OnlyBlanks(xml))
         return NewToDoList();
+    RefuseDeepNesting(xml, sourceName);
     QDomDocument document;
     QString message;
     int line = 0;

@@ -59,6 +59,11 @@ inline QString ParseError()
 {
     return QStringLiteral("The to-do file \"%1\" is not well-formed XML: %2 (line %3, column %4)");
 }
+// 1: the deepest nesting read.
+inline QString NestedTooDeep()
+{
+    return QStringLiteral("elements nested deeper than %1 levels");
+}
 // 1: file name, 2: the platform's reason.
 inline QString OpenError()
 {

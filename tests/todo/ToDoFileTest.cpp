@@ -417,6 +417,36 @@ TEST(ToDoWrite, TextsSurviveTheRoundTrip)
     }
 }
 
+QByteArray NestedToDo(int depth)
+{
+    return "<ToDos><ToDo><Text>deep</Text>" + QByteArray("<n>").repeated(depth) +
+           QByteArray("</n>").repeated(depth) + "</ToDo></ToDos>";
+}
+
+TEST(ToDoWrite, DeepNestingIsWrittenWithoutQuadraticIndentation)
+{
+    const QByteArray xml = NestedToDo(900);
+    const TXMLToDoListType list = ParseToDoList(xml, QStringLiteral("deep.todo"));
+    const QByteArray written = list.ToXml();
+    EXPECT_LT(written.size(), 2 * xml.size());
+    const TXMLToDoListType reread = ParseToDoList(written, QStringLiteral("deep.todo"));
+    ASSERT_EQ(reread.Count(), 1);
+    EXPECT_EQ(reread[0].Text(), u"deep");
+    EXPECT_EQ(reread.ToXml(), written);
+}
+
+TEST(ToDoMalformed, NestingTooDeepToParseInReasonableTimeIsRefused)
+{
+    try {
+        ParseToDoList(NestedToDo(20000), QStringLiteral("deep.todo"));
+        ADD_FAILURE() << "read a file nested 20000 levels deep";
+    } catch (const EToDoParseError &e) {
+        EXPECT_EQ(e.Line(), 1);
+        EXPECT_GT(e.Column(), 0);
+        EXPECT_TRUE(e.Message().contains(u"nested deeper")) << e.Message().toStdString();
+    }
+}
+
 TEST(ToDoWrite, DeclarationTellsTheTruthAboutTheEncoding)
 {
     // Written as UTF-8 whatever the loaded file used.
