@@ -170,6 +170,34 @@ public:
     void SaveToStream(class TStream &stream, const class TEncoding *encoding = nullptr);
     void SaveSettingsToStream(class TStream &stream, const class TEncoding *encoding = nullptr);
 
+    // ---- links (QMLinks.cpp)
+
+    // Rewrite the targets of ltNormal links through an old-to-new number map,
+    // in one topic or in every topic in collection order. A failure is an
+    // EQMException naming the topic, whose text stays as it was; topics
+    // before it keep their new text.
+    void RenumberLinks(TQMTopic *topic, const class TGHashIntTable &map);
+    void RenumberAllLinks(const class TGHashIntTable &map);
+
+    // ---- clipboard exchange (QMClipboard.cpp)
+
+    // The selected topics, the current topic (nothing without one), the
+    // selected contents entries.
+    void CopyTopicsToClipboard();
+    void CopyTopicToClipboard();
+    void CopyContentsToClipboard();
+    bool CanPaste(class TQMClipboardFormatTypes formats) const;
+    // Pastes what the clipboard holds at the current topic or contents
+    // entry; EQMException when the data under the carrier's type is not a
+    // carrier this program reads.
+    void PasteFromClipboard();
+    // Pasted topics never take a number that is in use: each asks for the
+    // forced number (-1: its own) and takes the first free one after it;
+    // links among the pasted topics follow their new numbers.
+    void PasteTopics(int forcedNumber, class TGTextStream &stream, bool select);
+    // Inserts at the index (-1: append) as children of the entry before it.
+    void PasteContents(int insertIndex, class TGTextStream &stream, bool select);
+
     // ---- events
 
     TNotifyEvent OnChange;
