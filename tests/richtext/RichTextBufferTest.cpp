@@ -24,7 +24,7 @@ void BuildRichDocument(TRichTextBuffer &b)
     const QString text = b.Text();
     auto select = [&](const QString &word) { b.SetSelection(int(text.indexOf(word)), int(word.size())); };
     select(QStringLiteral("Title"));
-    b.SetSelStyle(TFontStyle::Bold | TFontStyle::Underline);
+    b.SetSelStyle(fsBold | fsUnderline);
     b.SetSelSize(16);
     b.SetSelColor(QColor(0, 0, 255));
     select(QStringLiteral("{linkID=12}"));
@@ -32,7 +32,7 @@ void BuildRichDocument(TRichTextBuffer &b)
     b.SetSelProtected(true);
     select(QStringLiteral("\\path"));
     b.SetSelFontName(QStringLiteral("Courier New"));
-    b.SetSelStyle(TFontStyle::Italic | TFontStyle::StrikeOut);
+    b.SetSelStyle(fsItalic | fsStrikeOut);
     select(QStringLiteral("\u0416\u4e2d"));
     b.SetSelFontName(QStringLiteral("Times New Roman"));
     TTextAttributes hidden;
@@ -82,7 +82,7 @@ TEST(RichTextRoundTrip, BuiltDocumentSurvivesWriteAndRead)
     TRichTextBuffer built;
     BuildRichDocument(built);
     // The build really applied what is compared below.
-    EXPECT_TRUE(AttributesAt(built, 0).style.testFlag(TFontStyle::Bold));
+    EXPECT_TRUE(AttributesAt(built, 0).style.testFlag(fsBold));
     EXPECT_EQ(ParaAt(built, 2).numbering, TParaNumbering::Bullet);
     EXPECT_EQ(ParaAt(built, 5).numbering, TParaNumbering::Decimal);
 
@@ -222,7 +222,7 @@ TEST(RichTextBuffer, SelectionAsRtfCarriesItsFormatting)
     EXPECT_EQ(target.Text(), QStringLiteral("AboldB\rCD"));
     EXPECT_EQ(target.SelStart(), 5); // the caret stands after the inserted range
     EXPECT_EQ(target.SelLength(), 0);
-    EXPECT_EQ(AttributesAt(target, 1).style, TFontStyles(TFontStyle::Bold));
+    EXPECT_EQ(AttributesAt(target, 1).style, TFontStyles(fsBold));
     EXPECT_EQ(AttributesAt(target, 1).color, QColor(255, 0, 0));
     EXPECT_EQ(AttributesAt(target, 5).style, TFontStyles());
 
@@ -238,7 +238,7 @@ TEST(RichTextBuffer, SelectionAsRtfCarriesItsFormatting)
     target.SetSelection(0, 6);
     target.SetSelRtf(QByteArrayView("{\\rtf1 \\i new}"));
     EXPECT_EQ(target.Text(), QStringLiteral("new\rcentred\rCD"));
-    EXPECT_TRUE(AttributesAt(target, 0).style.testFlag(TFontStyle::Italic));
+    EXPECT_TRUE(AttributesAt(target, 0).style.testFlag(fsItalic));
 }
 
 TEST(RichTextBuffer, AttributesOfAnEmptySelectionApplyToTyping)
@@ -246,11 +246,11 @@ TEST(RichTextBuffer, AttributesOfAnEmptySelectionApplyToTyping)
     TRichTextBuffer b;
     b.SetPlainText(QStringLiteral("ab"));
     b.SetSelection(1, 0);
-    b.SetSelStyle(TFontStyle::Bold);
+    b.SetSelStyle(fsBold);
     b.SetSelText(QStringLiteral("X"));
     EXPECT_EQ(b.Text(), QStringLiteral("aXb"));
-    EXPECT_TRUE(AttributesAt(b, 1).style.testFlag(TFontStyle::Bold));
-    EXPECT_FALSE(AttributesAt(b, 2).style.testFlag(TFontStyle::Bold));
+    EXPECT_TRUE(AttributesAt(b, 1).style.testFlag(fsBold));
+    EXPECT_FALSE(AttributesAt(b, 2).style.testFlag(fsBold));
 }
 
 TEST(RichTextBuffer, ChangingTheFontDropsTheOldCharacterSet)

@@ -50,7 +50,7 @@ TEST(RichTextView, SelectionFollowsBothWays)
     view.setTextCursor(cursor);
     EXPECT_EQ(view.Buffer().SelStart(), 6);
     EXPECT_EQ(view.Buffer().SelLength(), 4);
-    EXPECT_TRUE(view.Buffer().SelAttributes().style.testFlag(TFontStyle::Bold));
+    EXPECT_TRUE(view.Buffer().SelAttributes().style.testFlag(fsBold));
     view.Buffer().SetSelection(16, 6);
     EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("second"));
 }
@@ -106,7 +106,7 @@ TEST(RichTextView, CopyAndPasteKeepFormatting)
     target.paste();
     EXPECT_EQ(target.Buffer().Text(), QStringLiteral("AboldB"));
     target.Buffer().SetSelection(1, 1);
-    EXPECT_TRUE(target.Buffer().SelAttributes().style.testFlag(TFontStyle::Bold));
+    EXPECT_TRUE(target.Buffer().SelAttributes().style.testFlag(fsBold));
     EXPECT_EQ(target.Buffer().SelAttributes().color, QColor(255, 0, 0));
     EXPECT_TRUE(target.Modified());
 }

@@ -3,11 +3,14 @@
 // read, and give the text that the corpus states where it states one.
 
 #include "richtext/RichTextBuffer.h"
+#include "richtext/RtfFormat.h"
 
 #include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -194,6 +197,43 @@ TEST(RtfCorpus, SmallFilesReadExactly)
     }
     EXPECT_FALSE(
         Load(QStringLiteral("libreoffice/rtfimport/bin-skipping.rtf")).contains(QStringLiteral("MUST NOT")));
+}
+
+struct TPictures
+{
+    const char *file;
+    int images; // PNG and JPEG pictures shown
+    int kept;   // groups kept as they are
+};
+
+TEST(RtfCorpus, PicturesShowAndOtherObjectsAreKept)
+{
+    if (!HaveCorpus())
+        GTEST_SKIP() << "RTF corpus not found in " << CorpusDir().toStdString();
+    const TPictures cases[] = {
+        {"pandoc/image.rtf", 1, 0},                // JPEG in \bin data
+        {"rtfjs/samples/simplepngbin.rtf", 1, 0},  // PNG in \bin data
+        {"rtfjs/simplepict/source.rtf", 0, 3},     // metafiles
+        {"rtfpipe/PictureObjectEmbed2.rtf", 0, 1}, // an embedded object
+    };
+    for (const TPictures &c : cases) {
+        SCOPED_TRACE(c.file);
+        TRichTextBuffer buffer;
+        buffer.LoadRtf(QByteArrayView(ReadFile(CorpusDir() + u'/' + QString::fromUtf8(c.file))));
+        int images = 0;
+        int kept = 0;
+        for (QTextBlock block = buffer.Document()->begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                if (format.isImageFormat())
+                    images += it.fragment().length();
+                else if (format.objectType() == RtfFormat::RawObjectType)
+                    kept += it.fragment().length();
+            }
+        }
+        EXPECT_EQ(images, c.images);
+        EXPECT_EQ(kept, c.kept);
+    }
 }
 
 } // namespace

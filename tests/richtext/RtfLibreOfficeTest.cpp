@@ -46,9 +46,9 @@ const TDocument g_documents[] = {
      [](TRichTextBuffer &b) {
          b.SetPlainText(QStringLiteral("Bold italic and coloured words\rin two fonts and sizes"));
          Select(b, QStringLiteral("Bold"));
-         b.SetSelStyle(TFontStyle::Bold);
+         b.SetSelStyle(fsBold);
          Select(b, QStringLiteral("italic"));
-         b.SetSelStyle(TFontStyle::Italic | TFontStyle::Underline);
+         b.SetSelStyle(fsItalic | fsUnderline);
          Select(b, QStringLiteral("coloured"));
          b.SetSelColor(QColor(200, 0, 0));
          b.SetSelBackground(QColor(255, 255, 0));
@@ -72,7 +72,7 @@ const TDocument g_documents[] = {
          b.SetPlainText(QStringLiteral("\u0416\u0443\u043a \u4e2d\u6587 \u03a9\u03bc\u03ad\u03b3\u03b1 "
                                        "\U0001F600 \u0950"));
          Select(b, QStringLiteral("\u4e2d\u6587"));
-         b.SetSelStyle(TFontStyle::Bold);
+         b.SetSelStyle(fsBold);
      }},
     {"braces",
      [](TRichTextBuffer &b) {

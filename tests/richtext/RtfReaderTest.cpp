@@ -46,7 +46,7 @@ TEST(RtfReader, DefaultTopicTextReadsAsTitleAndEmptyLine)
     EXPECT_EQ(title.fontName, QStringLiteral("Arial"));
     EXPECT_EQ(title.size, 16.0);
     EXPECT_EQ(title.color, QColor(0, 0, 255));
-    EXPECT_EQ(title.style, TFontStyles(TFontStyle::Bold));
+    EXPECT_EQ(title.style, TFontStyles(fsBold));
 
     // The empty line after the title has the body format of \cf0\b0\fs20.
     buffer.SetSelection(buffer.LineStart(1), 0);
@@ -136,12 +136,12 @@ struct TFormatCase
 };
 
 const TFormatCase g_formatCases[] = {
-    {"bold", "a\\b b\\b0 c", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::Bold)); }},
-    {"italic", "a\\i b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::Italic)); }},
-    {"underline", "a\\ul b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::Underline)); }},
+    {"bold", "a\\b b\\b0 c", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsBold)); }},
+    {"italic", "a\\i b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsItalic)); }},
+    {"underline", "a\\ul b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsUnderline)); }},
     {"ulnone ends underline", "\\ul a\\ulnone b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
     {"strike", "a\\strike b",
-     [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(TFontStyle::StrikeOut)); }},
+     [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsStrikeOut)); }},
     {"group restores", "{\\b a}b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
     {"plain resets", "\\b\\i\\cf1\\fs40 a\\plain b",
      [](auto &a, auto &) {
@@ -169,7 +169,7 @@ const TFormatCase g_formatCases[] = {
     {"protect0", "\\protect a\\protect0 b", [](auto &a, auto &) { EXPECT_FALSE(a.protectedText); }},
     {"double underline", "a\\uldb b",
      [](auto &a, auto &f) {
-         EXPECT_EQ(a.style, TFontStyles(TFontStyle::Underline));
+         EXPECT_EQ(a.style, TFontStyles(fsUnderline));
          EXPECT_TRUE(f.boolProperty(RtfFormat::PropDoubleUnderline));
      }},
     {"font character set is kept", "a\\f1 b",
@@ -335,8 +335,8 @@ TEST(RtfReader, FieldInstructionIsWrittenBackAroundItsResult)
     again.LoadRtf(QByteArrayView(written));
     EXPECT_EQ(again.Text(), QStringLiteral("see link here"));
     EXPECT_EQ(again.Rtf(), written);
-    EXPECT_TRUE(AttributesAt(again, 5).style.testFlag(TFontStyle::Underline));
-    EXPECT_FALSE(AttributesAt(again, 10).style.testFlag(TFontStyle::Underline));
+    EXPECT_TRUE(AttributesAt(again, 5).style.testFlag(fsUnderline));
+    EXPECT_FALSE(AttributesAt(again, 10).style.testFlag(fsUnderline));
 }
 
 struct TBadCase
