@@ -332,13 +332,13 @@ TTextAttributes TRichTextBuffer::SelAttributes() const
     a.size = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
                                                             : m_doc->defaultFont().pointSizeF();
     if (format.fontWeight() >= QFont::DemiBold)
-        a.style |= TFontStyle::Bold;
+        a.style |= fsBold;
     if (format.fontItalic())
-        a.style |= TFontStyle::Italic;
+        a.style |= fsItalic;
     if (format.underlineStyle() != QTextCharFormat::NoUnderline)
-        a.style |= TFontStyle::Underline;
+        a.style |= fsUnderline;
     if (format.fontStrikeOut())
-        a.style |= TFontStyle::StrikeOut;
+        a.style |= fsStrikeOut;
     a.protectedText = format.boolProperty(PropProtected);
     a.hidden = format.boolProperty(PropHidden);
     return a;
@@ -421,15 +421,15 @@ void TRichTextBuffer::SetSelAttributes(const TTextAttributes &a, TTextAttributeS
         if (which.testFlag(TTextAttribute::Size) && a.size > 0)
             format.setFontPointSize(a.size);
         if (which.testFlag(TTextAttribute::Style)) {
-            format.setFontWeight(a.style.testFlag(TFontStyle::Bold) ? QFont::Bold : QFont::Normal);
-            format.setFontItalic(a.style.testFlag(TFontStyle::Italic));
-            if (!a.style.testFlag(TFontStyle::Underline)) {
+            format.setFontWeight(a.style.testFlag(fsBold) ? QFont::Bold : QFont::Normal);
+            format.setFontItalic(a.style.testFlag(fsItalic));
+            if (!a.style.testFlag(fsUnderline)) {
                 format.setUnderlineStyle(QTextCharFormat::NoUnderline);
                 format.clearProperty(PropDoubleUnderline);
             } else if (format.underlineStyle() == QTextCharFormat::NoUnderline) {
                 format.setUnderlineStyle(QTextCharFormat::SingleUnderline);
             }
-            format.setFontStrikeOut(a.style.testFlag(TFontStyle::StrikeOut));
+            format.setFontStrikeOut(a.style.testFlag(fsStrikeOut));
         }
         if (which.testFlag(TTextAttribute::Protected)) {
             if (a.protectedText)

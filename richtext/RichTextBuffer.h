@@ -7,6 +7,7 @@
 // as RTF through the reader and the writer. None of its operations is blocked
 // by the read-only flag, which only concerns the user's edits in a view.
 
+#include "foundation/Font.h"
 #include "richtext/RtfFormat.h"
 
 #include <QColor>
@@ -19,9 +20,6 @@
 
 class QTextDocument;
 
-enum class TFontStyle : uint8_t { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
-Q_DECLARE_FLAGS(TFontStyles, TFontStyle)
-Q_DECLARE_OPERATORS_FOR_FLAGS(TFontStyles)
 
 // Character attributes of a selection, as its first character has them.
 struct TTextAttributes
