@@ -20,8 +20,8 @@
 
 class QTextDocument;
 
-
-// Character attributes of a selection, as its first character has them.
+// Character attributes of a selection, as its first character has them; the
+// style is the font style set of the foundation's fonts.
 struct TTextAttributes
 {
     QColor color;      // invalid: the automatic colour

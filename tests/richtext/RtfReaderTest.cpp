@@ -140,8 +140,7 @@ const TFormatCase g_formatCases[] = {
     {"italic", "a\\i b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsItalic)); }},
     {"underline", "a\\ul b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsUnderline)); }},
     {"ulnone ends underline", "\\ul a\\ulnone b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
-    {"strike", "a\\strike b",
-     [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsStrikeOut)); }},
+    {"strike", "a\\strike b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles(fsStrikeOut)); }},
     {"group restores", "{\\b a}b", [](auto &a, auto &) { EXPECT_EQ(a.style, TFontStyles()); }},
     {"plain resets", "\\b\\i\\cf1\\fs40 a\\plain b",
      [](auto &a, auto &) {
