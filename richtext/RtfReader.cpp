@@ -472,6 +472,7 @@ struct TFrame
     TDest dest = TDest::Text;
     bool ignorable = false;
     bool fresh = true; // nothing read in the group yet: \* may mark it
+    qsizetype emittedAtStart = 0;
     uint8_t pendingTab = 0;
 };
 
@@ -592,7 +593,8 @@ private:
     QStringList m_messages;
     int m_overflow = 0;
     int m_extraClose = 0;
-    int m_skip = 0; // fallback characters still to skip after \u
+    int m_skip = 0;          // fallback characters still to skip after \u
+    qsizetype m_emitted = 0; // characters and objects put into the document
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
@@ -777,6 +779,7 @@ template<class TSource> void TParser<TSource>::OpenGroup(qsizetype pos)
     frame.start = pos;
     frame.ignorable = false;
     frame.fresh = true;
+    frame.emittedAtStart = m_emitted;
     m_frames.push_back(std::move(frame));
 }
 
@@ -1016,6 +1019,11 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
                              word == wSkipDest;
     if (destination && !IsTextDest(f.dest) &&
         !(f.dest == TDest::Pn && (word == wPntxta || word == wPntxtb))) {
+        f.dest = TDest::Skip;
+        return;
+    }
+    // A group kept whole must not have shown part of itself already.
+    if ((word == wPict || word == wField || word == wVerbatimDest) && m_emitted != f.emittedAtStart) {
         f.dest = TDest::Skip;
         return;
     }
@@ -1577,6 +1585,7 @@ template<class TSource> void TParser<TSource>::EmitChar(char16_t c)
         m_textField = f.field;
     }
     MarkResult(f.field);
+    ++m_emitted;
     m_text.append(QChar(c));
 }
 
@@ -1717,6 +1726,7 @@ template<class TSource> void TParser<TSource>::InsertObject(const QTextCharForma
     ResolveHighSurrogate();
     FlushText();
     MaterialisePar();
+    ++m_emitted;
     m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 
