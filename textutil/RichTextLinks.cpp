@@ -100,8 +100,7 @@ QString MakeLink(TRichTextBuffer &buffer, const QString &target, const QString &
 
     if (style == ltsGreenUnderline || style == ltsUnderline) {
         buffer.SetSelColor(HotSpotColor);
-        buffer.SetSelStyle(buffer.SelAttributes().style |
-                           (popup ? TFontStyle::Underline : TFontStyle::StrikeOut));
+        buffer.SetSelStyle(buffer.SelAttributes().style | (popup ? fsUnderline : fsStrikeOut));
     }
     const int insertAt = buffer.SelStart() + buffer.SelLength();
     buffer.SetSelection(insertAt, 0);
@@ -129,7 +128,6 @@ QString MakeLink(TRichTextBuffer &buffer, const QString &target, const QString &
     buffer.SetSelText(markup);
     buffer.SetSelection(insertAt, int(markup.size()));
     buffer.SetSelColor(MarkupColor);
-    buffer.SetSelStyle(buffer.SelAttributes().style &
-                       ~TFontStyles(TFontStyle::Underline | TFontStyle::StrikeOut));
+    buffer.SetSelStyle(buffer.SelAttributes().style & ~TFontStyles(fsUnderline | fsStrikeOut));
     return markup;
 }
