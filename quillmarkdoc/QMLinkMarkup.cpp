@@ -18,6 +18,17 @@ constexpr std::array<TLinkMarkup, LinkTypeCount> Markups = {{
     {u"\\{linkDelphi=", u"\\}", u"", u"\\{linkDelphi=%s%s%s\\}"},
 }};
 
+const std::array<QString, LinkTypeCount> &FoldedKeywords()
+{
+    static const std::array<QString, LinkTypeCount> keywords = [] {
+        std::array<QString, LinkTypeCount> folded;
+        for (size_t k = 0; k < folded.size(); ++k)
+            folded[k] = Markups[k].keyword.toString().toCaseFolded();
+        return folded;
+    }();
+    return keywords;
+}
+
 bool IsLineBlank(QChar c)
 {
     return c == u' ' || c == u'\r' || c == u'\n';
@@ -276,9 +287,12 @@ TMarkupResult RecognizeLinkMarkup(QStringView markup, TLinkInfo &info)
         if (!m.startsWith(row.opening, Qt::CaseInsensitive) || !m.endsWith(row.closing, Qt::CaseInsensitive))
             continue;
         info.type = TLinkType(t);
+        // Folded once: six case-insensitive searches per link would cost
+        // more than the rest of the scan.
+        const QString folded = m.toCaseFolded();
         for (int k = 0; k < LinkTypeCount; ++k) {
-            const QStringView keyword = Markups[size_t(k)].keyword;
-            if (!keyword.isEmpty() && m.contains(keyword, Qt::CaseInsensitive)) {
+            const QString &keyword = FoldedKeywords()[size_t(k)];
+            if (!keyword.isEmpty() && folded.contains(keyword)) {
                 info.type = TLinkType(k);
                 break;
             }

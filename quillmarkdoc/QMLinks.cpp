@@ -60,8 +60,8 @@ void RenumberTopicLinks(TQMTopic &topic, const TGHashIntTable &map, std::optiona
             std::optional<int32_t> renumbered;
             if (number == 0 && literal && zeroTo) {
                 renumbered = zeroTo;
-            } else if (map.ContainsKey(number)) {
-                renumbered = map.Get(number);
+            } else if (const TGHashtableEntry *entry = map.FindEntry(number)) {
+                renumbered = entry->Value;
             }
             if (renumbered) {
                 QString target = link.target;
