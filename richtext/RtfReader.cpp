@@ -881,7 +881,12 @@ template<class TSource> qsizetype TParser<TSource>::ControlWord(qsizetype pos)
                 else if (h >= 'A' && h <= 'F')
                     digit = h - 'A' + 10;
                 if (digit < 0) {
-                    Report(RichTextStrings::InvalidHexEscape().arg(at));
+                    // Inside a group that is skipped or kept as it stands the
+                    // escape is not read, so nothing was repaired.
+                    const TDest d = Top().dest;
+                    if (d != TDest::Skip && d != TDest::Verbatim && d != TDest::FieldInst &&
+                        d != TDest::Picture)
+                        Report(RichTextStrings::InvalidHexEscape().arg(at));
                     return pos;
                 }
                 value = value * 16 + digit;
