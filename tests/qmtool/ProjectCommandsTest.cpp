@@ -244,8 +244,9 @@ TEST_F(ProjectCommands, FailuresLeaveNoFileBehind)
         EXPECT_EQ(result.exitCode, c.exitCode);
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.startsWith("qmtool: ")) << result.err.toStdString();
-        if (*c.message)
+        if (*c.message) {
             EXPECT_EQ(result.err, QByteArray(c.message));
+        }
         EXPECT_EQ(Files(), before);
         EXPECT_EQ(ReadFile(existing), QByteArray("keep me"));
     }
