@@ -605,6 +605,8 @@ private:
     QByteArray m_fontNameBytes;
 
     QList<QColor> m_colors;
+    bool m_sawFontTable = false;
+    bool m_sawColorTable = false;
     int m_red = -1, m_green = -1, m_blue = -1;
 
     QByteArray m_bytes;
@@ -1035,17 +1037,16 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
 
     // Destinations.
     switch (word) {
+    // A document has one font table and one colour table; another one later
+    // (pasted documents inside fields or objects) must not redefine them.
     case wFonttbl:
-        if (f.dest != TDest::Skip)
-            f.dest = TDest::FontTable;
+        f.dest = m_sawFontTable ? TDest::Skip : TDest::FontTable;
+        m_sawFontTable = true;
         m_fontOpen = false;
         return;
     case wColortbl:
-        if (f.dest != TDest::Skip) {
-            f.dest = TDest::ColorTable;
-            m_colors.clear();
-            m_red = m_green = m_blue = -1;
-        }
+        f.dest = m_sawColorTable ? TDest::Skip : TDest::ColorTable;
+        m_sawColorTable = true;
         return;
     case wPict:
         if (IsTextDest(f.dest)) {
