@@ -171,6 +171,8 @@ const TFormatCase g_formatCases[] = {
          EXPECT_EQ(a.style, TFontStyles(fsUnderline));
          EXPECT_TRUE(f.boolProperty(RtfFormat::PropDoubleUnderline));
      }},
+    {"a later font table does not redefine the fonts", "a{\\*{\\fonttbl{\\f0 Other;}}}b",
+     [](auto &a, auto &) { EXPECT_EQ(a.fontName, QStringLiteral("Arial")); }},
     {"font character set is kept", "a\\f1 b",
      [](auto &, auto &f) {
          EXPECT_EQ(f.intProperty(RtfFormat::PropFontCharset), 204);
@@ -376,10 +378,6 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
         {"deep nesting within the limit", Nested(3000, "deep"), QStringLiteral("deep"), QString()},
         {"nesting beyond the limit", Nested(200000, "lost"), QStringLiteral(""),
          RichTextStrings::NestedTooDeep().arg(TRtfReader::MaxDepth)},
-        {"a second font table does not redefine the fonts",
-         "{\\rtf1{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red255\\green0\\blue0;}\\f0\\cf1 a"
-         "{\\*\\x{\\fonttbl{\\f0 Other;}}{\\colortbl;\\red0\\green0\\blue9;}}b}",
-         QStringLiteral("ab"), QString()},
         {"field word after text in its group", "{\\rtf1 {\\plain a\\field{\\*\\fldinst X}}b}",
          QStringLiteral("ab"), QString()},
         {"picture left open around a table", "{\\rtf1 x{\\pict\\wmetafile8{\\fonttbl{\\f0 A;}} 0102\\'",
