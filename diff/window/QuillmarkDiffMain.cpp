@@ -36,6 +36,8 @@
 #define QM_COPYRIGHT ""
 #endif
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int TopicRole = Qt::UserRole;
@@ -268,8 +270,23 @@ void TfrmMain::CreateControls()
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setStretchLastSection(false);
-    for (int column = 0; column < 3; ++column)
-        header->resizeSection(column, ColumnWidths[column]);
+    // The design widths, widened where this platform's font would cut the
+    // six-digit numbers or the status names short.
+    QFont gridFont = m_sgTopics->font();
+    gridFont.setPointSize(8);
+    m_sgTopics->setFont(gridFont);
+    header->setFont(gridFont);
+    const QFontMetrics metrics(gridFont);
+    const int needed[] = {metrics.horizontalAdvance(u"0000000"_s) + 6, 0,
+                          metrics.horizontalAdvance(u"SameText"_s) + 8};
+    const int idWidth = std::max(ColumnWidths[0], needed[0]);
+    const int diffWidth = std::max(ColumnWidths[2], needed[2]);
+    // The title gives up what the others took, so the three still fit the column.
+    const int titleWidth =
+        std::max(60, ColumnWidths[0] + ColumnWidths[1] + ColumnWidths[2] - idWidth - diffWidth);
+    header->resizeSection(0, idWidth);
+    header->resizeSection(1, titleWidth);
+    header->resizeSection(2, diffWidth);
     leftLayout->addWidget(m_sgTopics, 1);
 
     auto *buttons = new QHBoxLayout;
@@ -349,7 +366,9 @@ void TfrmMain::CreateControls()
     for (int panel = 0; panel < 6; ++panel) {
         auto *label = new QLabel(DiffWindowStrings::DesignPanelText(panel), statusBar());
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel + 1));
-        label->setFixedWidth(panel < 5 ? StatusPanelWidth : PairPanelWidth);
+        const int designWidth = panel < 5 ? StatusPanelWidth : PairPanelWidth;
+        label->setFixedWidth(std::max(
+            designWidth, label->fontMetrics().horizontalAdvance(DiffWindowStrings::PairDifferent()) + 8));
         label->setContentsMargins(2, 0, 0, 0);
         label->setAutoFillBackground(true);
         if (panel < 5) {
