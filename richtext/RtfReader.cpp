@@ -500,18 +500,39 @@ struct TPicture
 // balanced group when written back.
 QByteArray CompleteGroup(QByteArray raw)
 {
-    qsizetype slash = raw.lastIndexOf('\\');
-    if (slash >= 0) {
-        const qsizetype tail = raw.size() - slash;
-        if (tail == 1 || (raw.at(slash + 1) == '\'' && tail < 4))
-            raw.truncate(slash);
+    // A backslash that escapes nothing, or \' with fewer than two digits.
+    for (qsizetype cut = std::max<qsizetype>(0, raw.size() - 3); cut < raw.size(); ++cut) {
+        if (raw.at(cut) != '\\')
+            continue;
+        qsizetype before = 0;
+        while (cut - before - 1 >= 0 && raw.at(cut - before - 1) == '\\')
+            ++before;
+        if (before % 2 != 0)
+            continue; // this backslash is itself escaped
+        const qsizetype tail = raw.size() - cut;
+        if (tail == 1 || (raw.at(cut + 1) == '\'' && tail < 4)) {
+            raw.truncate(cut);
+            break;
+        }
     }
     int depth = 0;
     for (qsizetype i = 0; i < raw.size(); ++i) {
         const char c = raw.at(i);
-        if (c == '\\')
+        if (c == '\\' && raw.mid(i + 1, 3) == "bin") {
+            // Binary data may hold braces that are no groups.
+            qsizetype j = i + 4;
+            long long count = 0;
+            while (j < raw.size() && raw.at(j) >= '0' && raw.at(j) <= '9') {
+                if (count < 1000000000)
+                    count = count * 10 + (raw.at(j) - '0');
+                ++j;
+            }
+            if (j < raw.size() && raw.at(j) == ' ')
+                ++j;
+            i = std::min<qsizetype>(raw.size(), j + count) - 1;
+        } else if (c == '\\') {
             ++i;
-        else if (c == '{')
+        } else if (c == '{')
             ++depth;
         else if (c == '}')
             --depth;

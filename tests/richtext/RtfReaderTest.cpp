@@ -378,6 +378,8 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
         {"deep nesting within the limit", Nested(3000, "deep"), QStringLiteral("deep"), QString()},
         {"nesting beyond the limit", Nested(200000, "lost"), QStringLiteral(""),
          RichTextStrings::NestedTooDeep().arg(TRtfReader::MaxDepth)},
+        {"kept group ends inside its binary data", "{\\rtf1 a{\\object x\\bin3 }}}",
+         QStringLiteral("a\ufffc"), RichTextStrings::MissingCloseBraces().arg(2)},
         {"field word after text in its group", "{\\rtf1 {\\plain a\\field{\\*\\fldinst X}}b}",
          QStringLiteral("ab"), QString()},
         {"picture left open around a table", "{\\rtf1 x{\\pict\\wmetafile8{\\fonttbl{\\f0 A;}} 0102\\'",
