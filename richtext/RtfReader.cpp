@@ -1808,6 +1808,9 @@ template<class TSource> void TParser<TSource>::CommitFont()
 {
     if (!m_fontOpen)
         return;
+    // Control characters have no place in a font name (and would not survive
+    // being written as control words).
+    m_font.name.removeIf([](QChar c) { return c.unicode() < 0x20; });
     m_font.name = m_font.name.trimmed();
     m_fonts[m_fontId] = m_font;
     m_fontOpen = false;
