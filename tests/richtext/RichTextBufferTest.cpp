@@ -136,6 +136,7 @@ TEST(RichTextRoundTrip, WritingWhatWasReadIsAFixedPointAfterOnePass)
              "b\\par\\pard\\tqr\\tx500 c"),
         Wrap("\\ul u\\uld d\\ulwave w\\ulnone\\super s\\sub b\\nosupersub\\v h\\v0\\protect p\\par"),
         "{\\rtf1 plain}",
+        "{\\rtf1{\\fonttbl{\\f0 Ar\til;}}\\f0 control characters in a font name}",
         "not rtf at all",
     };
     for (const QByteArray &input : inputs) {
