@@ -529,7 +529,13 @@ QByteArray CompleteGroup(QByteArray raw)
             }
             if (j < raw.size() && raw.at(j) == ' ')
                 ++j;
-            i = std::min<qsizetype>(raw.size(), j + count) - 1;
+            if (j + count > raw.size()) {
+                // Binary data cut off by the end: drop it, or the closing
+                // braces would count as more of it.
+                raw.truncate(i);
+                break;
+            }
+            i = j + count - 1;
         } else if (c == '\\') {
             ++i;
         } else if (c == '{')

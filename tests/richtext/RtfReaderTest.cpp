@@ -380,6 +380,8 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
          RichTextStrings::NestedTooDeep().arg(TRtfReader::MaxDepth)},
         {"kept group ends inside its binary data", "{\\rtf1 a{\\object x\\bin3 }}}",
          QStringLiteral("a\ufffc"), RichTextStrings::MissingCloseBraces().arg(2)},
+        {"kept group ends inside binary data that runs past the end", "{\\rtf1 a{\\object x\\bin30 }}",
+         QStringLiteral("a\ufffc"), RichTextStrings::TruncatedBinary()},
         {"field word after text in its group", "{\\rtf1 {\\plain a\\field{\\*\\fldinst X}}b}",
          QStringLiteral("ab"), QString()},
         {"picture left open around a table", "{\\rtf1 x{\\pict\\wmetafile8{\\fonttbl{\\f0 A;}} 0102\\'",
