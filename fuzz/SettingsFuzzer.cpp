@@ -4,6 +4,7 @@
 
 #include "foundation/Exceptions.h"
 #include "foundation/Stream.h"
+#include "foundation/TextEncoding.h"
 #include "quillmarkdoc/QuillmarkDoc.h"
 
 #include <cstddef>
