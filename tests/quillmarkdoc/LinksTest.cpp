@@ -100,8 +100,9 @@ TEST(LinkScanner, SectionAnchorNeedsOnlyBlanksAndControlWordsBeforeTheLink)
         int position = 0;
         const TLinkInfo link = FindLink(text, u"See Also", position);
         EXPECT_EQ(QString::fromUtf16(c.target), link.target);
-        if (link.Found())
+        if (link.Found()) {
             EXPECT_EQ(c.position, position);
+        }
     }
 }
 
