@@ -1,10 +1,12 @@
 // Arbitrary bytes as the clipboard's content under the program's MIME type,
 // pasted into a document with a current topic and contents entry. A paste
 // may refuse the data with a message, but it must never crash, and the
-// document must stay consistent: numbers ascending, counts in step.
+// document must stay consistent: numbers ascending, counts in step. The same
+// bytes also go through the link markup scanner.
 
 #include "foundation/Exceptions.h"
 #include "quillmarkdoc/QMClipboard.h"
+#include "quillmarkdoc/QMLinkMarkup.h"
 #include "quillmarkdoc/QuillmarkDoc.h"
 
 #include <cstddef>
@@ -55,6 +57,21 @@ void Paste(TQuillmarkDoc &doc)
     }
 }
 
+// The markup scanner over the same bytes: every link it reports lies inside
+// the text, and enumerating always moves forward.
+void Scan(const QString &text)
+{
+    for (QStringView anchor : {LinkAnchor, QStringView(u"See Also")}) {
+        int position = 0;
+        for (TLinkInfo link = FindLink(text, anchor, position); link.Found();
+             link = FindLink(text, anchor, position)) {
+            Require(position >= 0 && link.length >= 2 && position + link.length <= text.size(),
+                    "link out of bounds");
+            position += link.length;
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -63,6 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TQMClipboard::Install(&clipboard);
 
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    Scan(QString::fromLatin1(bytes));
     // As raw carrier bytes, and as the payload of a well-formed carrier of
     // each format, so the payload reader is reached too.
     {
