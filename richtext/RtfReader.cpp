@@ -1745,6 +1745,10 @@ template<class TSource> void TParser<TSource>::EndParagraph()
     ResolveHighSurrogate();
     FlushText();
     MaterialisePar();
+    // A paragraph break is content too: a field or group that made one is not
+    // kept whole afterwards.
+    MarkResult(Top().field);
+    ++m_emitted;
     if (m_whole) {
         m_pendingPar = true;
         m_pendingPara = Top().para;

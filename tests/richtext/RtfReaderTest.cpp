@@ -382,6 +382,8 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
          QStringLiteral("a\ufffc"), RichTextStrings::MissingCloseBraces().arg(2)},
         {"kept group ends inside binary data that runs past the end", "{\\rtf1 a{\\object x\\bin30 }}",
          QStringLiteral("a\ufffc"), RichTextStrings::TruncatedBinary()},
+        {"paragraph break inside a field without result", "{\\rtf1 a{\\field{\\*\\fldinst X}\\par b}c}",
+         QStringLiteral("a\rbc"), QString()},
         {"field word after text in its group", "{\\rtf1 {\\plain a\\field{\\*\\fldinst X}}b}",
          QStringLiteral("ab"), QString()},
         {"picture left open around a table", "{\\rtf1 x{\\pict\\wmetafile8{\\fonttbl{\\f0 A;}} 0102\\'",
