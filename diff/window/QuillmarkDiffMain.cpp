@@ -310,7 +310,9 @@ void TfrmMain::CreateControls()
         auto *pane = new TRichTextView(parent);
         pane->setObjectName(name);
         pane->SetReadOnly(true);
-        pane->setLineWrapMode(QTextEdit::NoWrap);
+        // Wrapped like the upper panes: the difference panes have no
+        // horizontal scroll bar, and a mark past the right edge would be lost.
+        pane->setLineWrapMode(QTextEdit::WidgetWidth);
         pane->document()->setUndoRedoEnabled(false);
         return pane;
     };
