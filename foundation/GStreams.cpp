@@ -253,6 +253,7 @@ bool IsUtf8(const TEncoding *e)
 TGTextStream::TGTextStream(TStream &stream, const TEncoding *encoding)
     : TGBufferStream(stream)
     , m_encodingDetermined(encoding != nullptr)
+    , m_checkGivenMark(encoding != nullptr)
     , m_delimiters(DefaultDelimiters())
     , m_encoding(encoding)
 {}
@@ -265,6 +266,7 @@ TGTextStream::TGTextStream(std::unique_ptr<TFileStream> file, const TEncoding *e
     : TGBufferStream(*file)
     , m_ownedStream(std::move(file))
     , m_encodingDetermined(encoding != nullptr)
+    , m_checkGivenMark(encoding != nullptr)
     , m_delimiters(DefaultDelimiters())
     , m_encoding(encoding)
 {}
@@ -297,6 +299,7 @@ int64_t TGTextStream::Seek(int64_t offset, TSeekOrigin origin)
     const int64_t position = TGBufferStream::Seek(offset, origin);
     if (m_seekMoved) {
         m_encodingDetermined = position > 0;
+        m_checkGivenMark = false;
         m_pendingLow = 0;
     }
     return position;
@@ -310,7 +313,7 @@ bool TGTextStream::Eof()
 int64_t TGTextStream::Fill()
 {
     const int64_t n = TGBufferStream::Fill();
-    if (n > 0 && !m_encodingDetermined)
+    if (n > 0 && (!m_encodingDetermined || m_checkGivenMark))
         DetermineEncoding();
     return n;
 }
@@ -348,11 +351,13 @@ void TGTextStream::DetermineEncoding()
         throw EStreamError(FoundationStrings::EncodingDeterminationEof());
     m_current += skip;
     m_encodingDetermined = true;
+    m_checkGivenMark = false;
 }
 
 void TGTextStream::StartWriting()
 {
     m_pendingLow = 0;
+    m_checkGivenMark = false;
     if (m_encodingDetermined)
         return;
     if (m_encoding == nullptr)

@@ -191,6 +191,10 @@ private:
 
     std::unique_ptr<TFileStream> m_ownedStream;
     bool m_encodingDetermined;
+    // A stream given its encoding still skips that encoding's mark when the
+    // data it reads first begins with one: a file saved with a mark must read
+    // the same whether its encoding is detected or named by the caller.
+    bool m_checkGivenMark;
     QString m_delimiters;
     const TEncoding *m_encoding;
     // Second half of a character beyond 16 bits that ReadChar has not returned yet.

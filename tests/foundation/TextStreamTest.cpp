@@ -102,12 +102,18 @@ INSTANTIATE_TEST_SUITE_P(
                  nullptr,
                  TEncoding::Ansi(),
                  {u"a"_qs, u"b"_qs, u"c"_qs, u"d"_qs, QString(), u"e"_qs}},
-        // A given encoding is taken as known from the start: its mark is data then.
+        // A given encoding skips its own mark, as detection would.
         LineCase{"givenUtf8WithMark",
                  QByteArray("\xEF\xBB\xBFx\xC3\xA9"),
                  TEncoding::Utf8(),
                  TEncoding::Utf8(),
-                 {u"\uFEFFx\u00E9"_qs}},
+                 {u"x\u00E9"_qs}},
+        // Another encoding's mark is data in the given one.
+        LineCase{"givenUtf16LEWithUtf8Mark",
+                 Bytes("\xEF\xBB\xBF\0", 4),
+                 TEncoding::Utf16LE(),
+                 TEncoding::Utf16LE(),
+                 {u"\uBBEF\u00BF"_qs}},
         LineCase{"givenUtf8WithoutMark",
                  QByteArray("x\xC3\xA9"),
                  TEncoding::Utf8(),
@@ -338,12 +344,16 @@ TEST(TextStream, SeekingBackToTheStartDetectsTheMarkAgain)
     stream.SetPosition(6);
     EXPECT_EQ(stream.ReadLine(), u"b"_qs);
 
-    // With the encoding given the mark is skipped only once the stream seeks back to it.
-    TMemoryStream marked(QByteArray("\xEF\xBB\xBFx"));
+    // With the encoding given the mark is skipped at the first read and again
+    // after a seek back to it, but not read in the middle of the data.
+    TMemoryStream marked(QByteArray("\xEF\xBB\xBFx\n\xEF\xBB\xBFy"));
     TGTextStream given(marked, TEncoding::Utf8());
-    EXPECT_EQ(given.ReadLine(), u"\uFEFFx"_qs);
+    EXPECT_EQ(given.ReadLine(), u"x"_qs);
+    EXPECT_EQ(given.ReadLine(), u"\uFEFFy"_qs);
     given.SetPosition(0);
     EXPECT_EQ(given.ReadLine(), u"x"_qs);
+    given.SetPosition(5);
+    EXPECT_EQ(given.ReadLine(), u"\uFEFFy"_qs);
 }
 
 TEST(TextStream, LayeredOnATextStream)
