@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QTableWidget>
 #include <QTimer>
 
@@ -66,7 +67,9 @@ int ParseCommandLine(int argc, char *argv[], TCommandLine &commandLine)
         std::printf("%s\n", qPrintable(TfrmMain::BuildCaption()));
         return 0;
     }
-    commandLine.Files = parser.positionalArguments();
+    // The frames show a file's full path, as they do for a file chosen in the dialog.
+    for (const QString &file : parser.positionalArguments())
+        commandLine.Files << QFileInfo(file).absoluteFilePath();
     if (!commandLine.Files.isEmpty() && commandLine.Files.size() != 2) {
         std::fprintf(stderr, "%s\n\n%s", qPrintable(DiffWindowStrings::ArgumentCountError()),
                      qPrintable(parser.helpText()));
