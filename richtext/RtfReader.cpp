@@ -607,9 +607,23 @@ private:
     void CommitColor();
 
     QTextCharFormat FormatFor(const TCharProps &props, int field);
+    // A group kept whole holds what was read, not what was mended on the way:
+    // written back as it came, it would need mending again on every read.
     QByteArray RawGroup(qsizetype from, qsizetype to) const
     {
-        return to > m_src.Size() ? CompleteGroup(m_src.Raw(from, m_src.Size())) : m_src.Raw(from, to);
+        const qsizetype end = std::min(to, m_src.Size());
+        auto repair = std::lower_bound(m_repairs.begin(), m_repairs.end(), from,
+                                       [](const TRepair &r, qsizetype at) { return r.from < at; });
+        QByteArray raw;
+        qsizetype at = from;
+        for (; repair != m_repairs.end() && repair->to <= end; ++repair) {
+            raw.append(m_src.Raw(at, repair->from));
+            if (repair->delimit)
+                raw.append(' ');
+            at = repair->to;
+        }
+        raw.append(m_src.Raw(at, end));
+        return to > m_src.Size() ? CompleteGroup(std::move(raw)) : raw;
     }
 
     const TSource &m_src;
@@ -622,6 +636,14 @@ private:
     int m_extraClose = 0;
     int m_skip = 0;          // fallback characters still to skip after \u
     qsizetype m_emitted = 0; // characters and objects put into the document
+    // Escapes that were dropped as unreadable, in the order of the text.
+    struct TRepair
+    {
+        qsizetype from, to;
+        bool delimit; // a control word ends right before it
+    };
+    std::vector<TRepair> m_repairs;
+    qsizetype m_wordEnd = -1; // where the last control word ended without a space
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
@@ -914,8 +936,10 @@ template<class TSource> qsizetype TParser<TSource>::ControlWord(qsizetype pos)
                     // escape is not read, so nothing was repaired.
                     const TDest d = Top().dest;
                     if (d != TDest::Skip && d != TDest::Verbatim && d != TDest::FieldInst &&
-                        d != TDest::Picture)
+                        d != TDest::Picture) {
                         Report(RichTextStrings::InvalidHexEscape().arg(at));
+                        m_repairs.push_back({at, pos, m_wordEnd == at});
+                    }
                     return pos;
                 }
                 value = value * 16 + digit;
@@ -996,6 +1020,7 @@ template<class TSource> qsizetype TParser<TSource>::ControlWord(qsizetype pos)
     if (negative)
         value = -value;
     value = std::clamp<long long>(value, INT32_MIN, INT32_MAX);
+    m_wordEnd = pos;
     if (pos < n && m_src.At(pos) == ' ')
         ++pos;
     const TWordEntry *entry = tooLong ? nullptr : FindWord(name);
