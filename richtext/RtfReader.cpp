@@ -1293,6 +1293,9 @@ void TParser<TSource>::HandleWord(const char *name, TWord word, char16_t ch, boo
             m_skip = f.uc;
         } else if (word == wChar) {
             HandleChar(ch);
+        } else if (word == wTab || word == wLine) {
+            // What the text itself may hold, so also what it is written as.
+            HandleChar(word == wTab ? u'\t' : u'\u2028');
         }
         return;
     default:

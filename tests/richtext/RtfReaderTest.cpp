@@ -377,6 +377,8 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
          RichTextStrings::InvalidHexEscape().arg(15)},
         {"invalid hex digits in a group before its object word", "{\\rtf1 a{{\\'\\'4}\\object x}b}",
          QStringLiteral("a\ufffcb"), RichTextStrings::InvalidHexEscape().arg(10)},
+        {"numbering texts with a tab and a line break",
+         "{\\rtf1{\\pn\\pnlvl0{\\pntxtb\t}{\\pntxta\\u8232?}}x}", QStringLiteral("x"), QString()},
         {"invalid code page", "{\\rtf1\\ansi\\ansicpg-5{\\fonttbl{\\f0\\cpg999999 A;}}\\f0 \\'e9}",
          QStringLiteral("\u00e9"), QString()},
         {"deep nesting within the limit", Nested(3000, "deep"), QStringLiteral("deep"), QString()},
@@ -418,6 +420,7 @@ TEST(RtfReader, MalformedInputReadsAsFarAsItCan)
         TRichTextBuffer second;
         EXPECT_EQ(second.LoadRtf(QByteArrayView(first.Rtf())), QStringList());
         EXPECT_EQ(second.Text(), first.Text());
+        EXPECT_EQ(second.Rtf(), first.Rtf());
     }
 }
 
