@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 using namespace qmtool;
@@ -20,6 +21,14 @@ void PrintUsage(FILE *to)
     for (const Command &command : sorted)
         text += "  qmtool " + command.synopsis.toUtf8() + '\n';
     std::fwrite(text.data(), 1, static_cast<size_t>(text.size()), to);
+}
+
+// Standard error carries the command's own errors, one line each; notes the
+// platform layer prints about the session it runs in would only add noise.
+void KeepOnlySevereMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
 }
 
 } // namespace
@@ -44,6 +53,8 @@ int main(int argc, char **argv)
         PrintUsage(stderr);
         return 2;
     }
+
+    qInstallMessageHandler(KeepOnlySevereMessages);
 
     // Text layout needs a GUI application; without a display it runs offscreen.
     std::unique_ptr<QCoreApplication> app;
