@@ -2,7 +2,13 @@
 
 #include "foundation/Exceptions.h"
 
-std::optional<int32_t> TryStrToInt(QStringView text)
+namespace {
+
+// Blanks, a sign, then decimal digits or a "$"/"0x" hexadecimal number, and
+// nothing after it. The magnitude must not exceed limit (hexadecimal may use
+// every bit of the result, decimal only the signed range); the result is the
+// two's complement bit pattern of the signed value.
+std::optional<uint64_t> ParseNumber(QStringView text, uint64_t hexLimit, uint64_t positiveLimit)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
@@ -13,7 +19,7 @@ std::optional<int32_t> TryStrToInt(QStringView text)
         negative = text[i] == u'-';
         ++i;
     }
-    int base = 10;
+    unsigned base = 10;
     if (i < n && text[i] == u'$') {
         base = 16;
         ++i;
@@ -23,13 +29,11 @@ std::optional<int32_t> TryStrToInt(QStringView text)
     }
     if (i == n)
         return std::nullopt;
-    // Hexadecimal spans the full 32 bits unsigned (as "$FFFFFFFF" is -1);
-    // decimal must fit the signed range.
-    const uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+    const uint64_t limit = base == 16 ? hexLimit : (negative ? positiveLimit + 1 : positiveLimit);
     uint64_t value = 0;
     for (; i < n; ++i) {
         const char16_t c = text[i].unicode();
-        int digit;
+        unsigned digit;
         if (c >= u'0' && c <= u'9')
             digit = c - u'0';
         else if (base == 16 && c >= u'a' && c <= u'f')
@@ -38,15 +42,28 @@ std::optional<int32_t> TryStrToInt(QStringView text)
             digit = c - u'A' + 10;
         else
             return std::nullopt;
-        value = value * base + digit;
-        if (value > limit)
+        if (value > (limit - digit) / base)
             return std::nullopt;
+        value = value * base + digit;
     }
-    if (base == 16) {
-        const auto bits = static_cast<int32_t>(static_cast<uint32_t>(value));
-        return negative ? static_cast<int32_t>(0u - static_cast<uint32_t>(bits)) : bits;
-    }
-    return negative ? static_cast<int32_t>(-static_cast<int64_t>(value)) : static_cast<int32_t>(value);
+    return negative ? 0 - value : value;
+}
+
+} // namespace
+
+std::optional<int32_t> TryStrToInt(QStringView text)
+{
+    // Hexadecimal spans the full 32 bits unsigned (as "$FFFFFFFF" is -1).
+    if (const auto bits = ParseNumber(text, UINT32_MAX, INT32_MAX))
+        return static_cast<int32_t>(static_cast<uint32_t>(*bits));
+    return std::nullopt;
+}
+
+std::optional<int64_t> TryStrToInt64(QStringView text)
+{
+    if (const auto bits = ParseNumber(text, UINT64_MAX, INT64_MAX))
+        return static_cast<int64_t>(*bits);
+    return std::nullopt;
 }
 
 int32_t StrToInt(const QString &text)

@@ -12,4 +12,6 @@
 #include <optional>
 
 std::optional<int32_t> TryStrToInt(QStringView text);
+// The same syntax widened to 64 bits (hexadecimal up to 16 digits).
+std::optional<int64_t> TryStrToInt64(QStringView text);
 int32_t StrToInt(const QString &text);

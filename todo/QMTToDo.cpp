@@ -2,6 +2,7 @@
 
 #include "todo/ToDoStrings.h"
 
+#include "foundation/Convert.h"
 #include "foundation/FoundationStrings.h"
 
 #include <QDomDocumentType>
@@ -16,52 +17,6 @@
 #include <algorithm>
 
 namespace {
-
-// The same syntax the integer fields of the project file accept (blanks, a
-// sign, decimal or "$"/"0x" hexadecimal), widened to 64 bits.
-std::optional<int64_t> TryStrToInt64(QStringView text)
-{
-    qsizetype i = 0;
-    const qsizetype n = text.size();
-    while (i < n && text[i].unicode() <= u' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
-        ++i;
-    }
-    int base = 10;
-    if (i < n && text[i] == u'$') {
-        base = 16;
-        ++i;
-    } else if (i + 1 < n && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
-        base = 16;
-        i += 2;
-    }
-    if (i == n)
-        return std::nullopt;
-    const uint64_t limit =
-        base == 16 ? UINT64_MAX : (negative ? uint64_t(INT64_MAX) + 1 : uint64_t(INT64_MAX));
-    uint64_t value = 0;
-    for (; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        unsigned digit;
-        if (c >= u'0' && c <= u'9')
-            digit = c - u'0';
-        else if (base == 16 && c >= u'a' && c <= u'f')
-            digit = c - u'a' + 10;
-        else if (base == 16 && c >= u'A' && c <= u'F')
-            digit = c - u'A' + 10;
-        else
-            return std::nullopt;
-        if (value > (limit - digit) / base)
-            return std::nullopt;
-        value = value * base + digit;
-    }
-    // Two's complement wrap, as "$FFFFFFFFFFFFFFFF" is -1.
-    const uint64_t bits = negative ? 0 - value : value;
-    return static_cast<int64_t>(bits);
-}
 
 bool IsXmlChar(char32_t c)
 {

@@ -40,6 +40,17 @@ TEST(Convert, TryStrToIntTable)
     }
 }
 
+TEST(Convert, TryStrToInt64WidensTheSameSyntax)
+{
+    EXPECT_EQ(TryStrToInt64(u"9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(TryStrToInt64(u"-9223372036854775808"), INT64_MIN);
+    EXPECT_EQ(TryStrToInt64(u"9223372036854775808"), std::nullopt);
+    EXPECT_EQ(TryStrToInt64(u"$FFFFFFFFFFFFFFFF"), -1);
+    EXPECT_EQ(TryStrToInt64(u"$10000000000000000"), std::nullopt);
+    EXPECT_EQ(TryStrToInt64(u" 4294967296"), 4294967296LL);
+    EXPECT_EQ(TryStrToInt64(u"12x"), std::nullopt);
+}
+
 TEST(Convert, StrToIntNamesTheTextInItsError)
 {
     try {
