@@ -94,20 +94,17 @@ std::unique_ptr<TStream> MakeSource(const QByteArray &data, const Setup &setup, 
 QStringList ExpectedLines(const QByteArray &data, const Setup &setup)
 {
     const TEncoding *encoding = setup.given ? setup.given : setup.stringStream;
-    qsizetype skip = 0;
-    if (setup.given == nullptr) {
-        if (encoding == nullptr) {
-            encoding = TEncoding::Ansi();
-            for (const TEncoding *e : {TEncoding::Utf8(), TEncoding::Utf16LE(), TEncoding::Utf16BE()}) {
-                if (e->StartsWithPreamble(data)) {
-                    encoding = e;
-                    break;
-                }
+    if (encoding == nullptr) {
+        encoding = TEncoding::Ansi();
+        for (const TEncoding *e : {TEncoding::Utf8(), TEncoding::Utf16LE(), TEncoding::Utf16BE()}) {
+            if (e->StartsWithPreamble(data)) {
+                encoding = e;
+                break;
             }
         }
-        if (encoding->StartsWithPreamble(data))
-            skip = encoding->PreambleLength();
     }
+    // Detected or given, the encoding's own mark at the start is skipped.
+    const qsizetype skip = encoding->StartsWithPreamble(data) ? encoding->PreambleLength() : 0;
     const QString text = encoding->Decode(QByteArrayView(data).sliced(skip));
     QStringList lines;
     if (data.isEmpty())
