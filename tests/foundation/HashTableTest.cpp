@@ -2,6 +2,7 @@
 #include "foundation/GHashTable.h"
 
 #include "QtPrinters.h"
+#include "TestHelpers.h"
 
 #include <QMetaProperty>
 
@@ -11,16 +12,6 @@
 #include <vector>
 
 namespace {
-
-template<typename F> QString ErrorOf(F &&f)
-{
-    try {
-        f();
-    } catch (const Exception &e) {
-        return e.Message();
-    }
-    return {};
-}
 
 TEST(HashTable, PutReturnsThePreviousValue)
 {

@@ -3,34 +3,16 @@
 #include "foundation/Font.h"
 
 #include "QtPrinters.h"
+#include "TestHelpers.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <functional>
 #include <ostream>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QStringList Lines(std::initializer_list<const char16_t *> lines)
-{
-    QStringList list;
-    for (const char16_t *line : lines)
-        list << QString::fromUtf16(line);
-    return list;
-}
-
-QString ErrorOf(const std::function<void()> &operation)
-{
-    try {
-        operation();
-    } catch (const Exception &error) {
-        return error.Message();
-    }
-    return {};
-}
 
 class Target : public TGCollectionItem
 {
