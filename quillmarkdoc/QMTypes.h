@@ -10,20 +10,23 @@
 namespace QMEnums {
 Q_NAMESPACE
 
+// Each enumeration has int as its underlying type: a file may carry a number
+// that none of the names stands for, and it is kept and written back as read.
+
 // The kind of help file the authoring tool builds; the file carries the number.
-enum THelpFileType { ft16Bit, ft32Bit, ftHTML };
+enum THelpFileType : int { ft16Bit, ft32Bit, ftHTML };
 Q_ENUM_NS(THelpFileType)
 
-enum TWebExportOutputFormat { ofSimple, ofSimpleNavigation, ofContents };
+enum TWebExportOutputFormat : int { ofSimple, ofSimpleNavigation, ofContents };
 Q_ENUM_NS(TWebExportOutputFormat)
 
 // The language a syntax macro colours. Each value has one reserved macro
 // name, matched in this order.
-enum TSyntaxType { stCPlusPlus, stDFM, stJScript, stSQL, stVB, stVBScript, stXML, stDelphi };
+enum TSyntaxType : int { stCPlusPlus, stDFM, stJScript, stSQL, stVB, stVBScript, stXML, stDelphi };
 Q_ENUM_NS(TSyntaxType)
 
 // Paragraph alignment of a text macro, as the file stores it.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TAlignment : int { taLeftJustify, taRightJustify, taCenter };
 Q_ENUM_NS(TAlignment)
 
 } // namespace QMEnums

@@ -251,6 +251,30 @@ TEST(ReaderTest, TextMacroFieldsAndStandardMacros)
     EXPECT_FALSE(sql.Bullet());
 }
 
+
+TEST(ReaderTest, NumbersWithoutANameAreKeptAndWrittenBack)
+{
+    // The help file type, the web output format and a macro's alignment, each
+    // a number the format has no name for, as a damaged or newer file has.
+    QStringList header = Header();
+    header[4] = QStringLiteral("150");
+    header[header.size() - 11] = QStringLiteral("-3");
+    QStringList tail = {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                        QStringLiteral("1")};
+    tail << QStringLiteral("Note") << QStringLiteral("0") << QString() << QStringLiteral("0")
+         << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("....") << QStringLiteral("2147483647")
+         << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("0") << QStringLiteral("0")
+         << QStringLiteral("0");
+    const QByteArray bytes = Lines(header + QStringList{QStringLiteral("0")} + tail);
+    TQuillmarkDoc doc;
+    Load(doc, bytes);
+    EXPECT_EQ(int(doc.Options()->HelpFileType()), 150);
+    EXPECT_EQ(int(doc.Options()->WebExportOptions()->OutputFormat()), -3);
+    EXPECT_EQ(int(doc.TextMacros()->Items(0)->Alignment()), 2147483647);
+    const QByteArray saved = Save(doc);
+    EXPECT_TRUE(saved.startsWith(Lines(header)));
+    EXPECT_TRUE(saved.contains("\r\n....\r\n2147483647\r\n"));
+}
 TEST(ReaderTest, EncodingsAreDetectedOrGiven)
 {
     const QString title = QStringLiteral("Caf\u00e9 \u20ac");
