@@ -1,10 +1,13 @@
 // Link renumbering over a large project (what Move Topics does after moving
 // every topic) and pasting many topics into a document whose numbers collide
-// with theirs, so every pasted topic is renumbered and its links rewritten.
+// with theirs, so every pasted topic is renumbered and its links rewritten;
+// and scanning texts made of openings that are no links, which must stay
+// linear in the length of the text.
 
 #include "foundation/GHashTable.h"
 #include "foundation/GStreams.h"
 #include "quillmarkdoc/QMClipboard.h"
+#include "quillmarkdoc/QMLinkMarkup.h"
 #include "quillmarkdoc/QuillmarkDoc.h"
 
 #include <benchmark/benchmark.h>
@@ -52,6 +55,29 @@ void BM_RenumberAllLinks(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * n * 20);
 }
 BENCHMARK(BM_RenumberAllLinks)->Arg(5000)->Arg(20000)->Unit(benchmark::kMillisecond);
+
+// Openings followed by a control word and words up to one closing at the end;
+// or openings inside one long control word. Neither holds a link.
+QString CraftedText(int openings, bool insideControlWord)
+{
+    QString text;
+    for (int i = 0; i < openings; ++i)
+        text += insideControlWord ? QStringLiteral("\\{\\x") : QStringLiteral("\\{\\b not a link ");
+    return text + QStringLiteral("\\}");
+}
+
+void BM_ScanOpeningsWithoutLinks(benchmark::State &state)
+{
+    const QString text = CraftedText(int(state.range(0)), state.range(1) != 0);
+    for (auto _ : state) {
+        int position = 0;
+        benchmark::DoNotOptimize(FindLink(text, LinkAnchor, position));
+    }
+    state.SetBytesProcessed(state.iterations() * text.size() * qsizetype(sizeof(QChar)));
+}
+BENCHMARK(BM_ScanOpeningsWithoutLinks)
+    ->ArgsProduct({{2500, 10000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_PasteTopics(benchmark::State &state)
 {

@@ -71,33 +71,95 @@ void TakeBody(QStringView markup, const TLinkMarkup &row, TLinkInfo &info)
     info.target = keep > 0 ? body.left(keep).toString() : QString();
 }
 
-// Searches the "\}" that closes a candidate, remembering the last answer: the
-// candidates of one scan come in ascending order, so a text full of openings
-// without closings is searched once, not once per opening.
-class CloseFinder
+// A forward search that remembers its last answer. The candidates of one
+// scan come in ascending order, and an answer found from one place holds for
+// every place up to it: a text full of openings without closings, or of long
+// control words, is searched once, not once per opening.
+template <typename Search>
+class TCachedSearch
 {
 public:
-    explicit CloseFinder(QStringView text)
+    TCachedSearch(QStringView text, Search search)
         : m_text(text)
+        , m_search(search)
     {}
     qsizetype From(qsizetype from)
     {
-        if (m_known && (m_close < 0 || m_close >= from) && m_from <= from)
-            return m_close;
+        if (m_known && (m_found < 0 || m_found >= from) && m_from <= from)
+            return m_found;
         m_from = from;
-        m_close = m_text.indexOf(u"\\}", from);
+        m_found = m_search(m_text, from);
         m_known = true;
-        return m_close;
+        return m_found;
     }
 
 private:
     QStringView m_text;
+    Search m_search;
     qsizetype m_from = 0;
-    qsizetype m_close = -1;
+    qsizetype m_found = -1;
     bool m_known = false;
 };
 
-TLinkInfo FindLinkWith(QStringView text, QStringView anchor, int &position, CloseFinder &closes)
+qsizetype FindClosing(QStringView text, qsizetype from)
+{
+    return text.indexOf(u"\\}", from);
+}
+
+qsizetype FindLineBlank(QStringView text, qsizetype from)
+{
+    for (qsizetype i = from; i < text.size(); ++i) {
+        if (IsLineBlank(text[i]))
+            return i;
+    }
+    return -1;
+}
+
+struct TScan
+{
+    explicit TScan(QStringView text)
+        : closes(text, FindClosing)
+        , blanks(text, FindLineBlank)
+    {}
+    TCachedSearch<decltype(&FindClosing)> closes;
+    TCachedSearch<decltype(&FindLineBlank)> blanks;
+};
+
+// Whether the candidate from the brace through the closing can be a link: the
+// first four characters after "\{" that are left once control words and
+// spaces are taken out must spell "link". This is the first test of
+// RecognizeLinkMarkup, made on the text in place, so that an opening that is
+// no link costs a few characters instead of a copy up to the closing.
+bool OpensLink(QStringView text, qsizetype brace, qsizetype end, TScan &scan)
+{
+    static constexpr QStringView link = u"link";
+    qsizetype matched = 0;
+    const auto take = [&](QChar c) {
+        if (c == u' ')
+            return true;
+        if (c.toCaseFolded() != link[matched])
+            return false;
+        ++matched;
+        return true;
+    };
+    qsizetype i = brace + 1;
+    while (i < end && matched < link.size()) {
+        const QChar c = text[i];
+        if (c != u'\\' || i + 1 >= end) {
+            if (!take(c))
+                return false;
+            ++i;
+        } else if (IsEscapable(text[i + 1])) {
+            return false; // a backslash is never a letter of "link"
+        } else {
+            const qsizetype blank = scan.blanks.From(i + 2);
+            i = blank < 0 || blank >= end ? end : blank + 1;
+        }
+    }
+    return matched == link.size();
+}
+
+TLinkInfo FindLinkWith(QStringView text, QStringView anchor, int &position, TScan &scan)
 {
     TLinkInfo none;
     if (anchor.isEmpty() || position < 0)
@@ -142,9 +204,13 @@ TLinkInfo FindLinkWith(QStringView text, QStringView anchor, int &position, Clos
             }
         }
 
-        const qsizetype close = closes.From(brace);
+        const qsizetype close = scan.closes.From(brace);
         if (close < 0)
             return none;
+        if (!OpensLink(text, brace, close + 2, scan)) {
+            from = at + 1;
+            continue;
+        }
         // "\" + the brace through the closing "\}".
         QString candidate;
         candidate.reserve(close + 3 - brace);
@@ -305,15 +371,15 @@ TMarkupResult RecognizeLinkMarkup(QStringView markup, TLinkInfo &info)
 
 TLinkInfo FindLink(QStringView text, QStringView anchor, int &position)
 {
-    CloseFinder closes(text);
-    return FindLinkWith(text, anchor, position, closes);
+    TScan scan(text);
+    return FindLinkWith(text, anchor, position, scan);
 }
 
 TLinkInfo FindLinkOfType(QStringView text, TLinkTypes types, int &position, QStringView anchor)
 {
-    CloseFinder closes(text);
+    TScan scan(text);
     for (;;) {
-        TLinkInfo info = FindLinkWith(text, anchor, position, closes);
+        TLinkInfo info = FindLinkWith(text, anchor, position, scan);
         if (!info.Found() || types.Contains(info.type))
             return info;
         position += info.length;

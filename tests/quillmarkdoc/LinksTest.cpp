@@ -48,6 +48,13 @@ TEST(LinkScanner, RecognisesEveryTypeAndStyle)
         {u"\\{linkID=10>Quillwin\\}", u"10>Quillwin", ltsGreenUnderline, ltQuillmarkFile, 0, 22},
         // Not links at all: the scan goes on behind them.
         {u"\\{abc\\} \\{linkID=7\\}", u"7", ltsGreenUnderline, ltNormal, 8, 12},
+        // Control words and spaces are left out before the markup is read,
+        // inside "link" too; letters in any case.
+        {u"\\{\\b linkID=5\\b0 \\}", u"5", ltsGreenUnderline, ltNormal, 0, 19},
+        {u"\\{li\\i nkID=7\\}", u"7", ltsGreenUnderline, ltNormal, 0, 15},
+        {u"\\{LinkID=6\\}", u"6", ltsGreenUnderline, ltNormal, 0, 12},
+        // A control word runs to the next blank and takes the rest with it.
+        {u"\\{\\xlinkID=9\\} \\{linkID=4\\}", u"4", ltsGreenUnderline, ltNormal, 15, 12},
         // "\{link" alone passes the first test and matches no form.
         {u"\\{link\\} \\{linkID=8\\}", u"", ltsGreenUnderline, ltNormal, 0, 0},
         // An escaped backslash in front: no brace starts there.
