@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include <utility>
 #include <vector>
 
 using namespace RtfFormat;
@@ -18,22 +19,22 @@ bool IsWordChar(QChar c)
     return c.isLetterOrNumber() || c == u'_';
 }
 
+// The numberings a list of the document can show; a bullet is any other style.
+constexpr std::pair<TParaNumbering, QTextListFormat::Style> ListStyles[] = {
+    {TParaNumbering::Decimal, QTextListFormat::ListDecimal},
+    {TParaNumbering::LowerAlpha, QTextListFormat::ListLowerAlpha},
+    {TParaNumbering::UpperAlpha, QTextListFormat::ListUpperAlpha},
+    {TParaNumbering::LowerRoman, QTextListFormat::ListLowerRoman},
+    {TParaNumbering::UpperRoman, QTextListFormat::ListUpperRoman},
+};
+
 QTextListFormat::Style ListStyle(TParaNumbering numbering)
 {
-    switch (numbering) {
-    case TParaNumbering::Decimal:
-        return QTextListFormat::ListDecimal;
-    case TParaNumbering::LowerAlpha:
-        return QTextListFormat::ListLowerAlpha;
-    case TParaNumbering::UpperAlpha:
-        return QTextListFormat::ListUpperAlpha;
-    case TParaNumbering::LowerRoman:
-        return QTextListFormat::ListLowerRoman;
-    case TParaNumbering::UpperRoman:
-        return QTextListFormat::ListUpperRoman;
-    default:
-        return QTextListFormat::ListDisc;
+    for (const auto &[kind, style] : ListStyles) {
+        if (kind == numbering)
+            return style;
     }
+    return QTextListFormat::ListDisc;
 }
 
 TParaNumbering NumberingOf(const QTextBlock &block)
@@ -41,20 +42,12 @@ TParaNumbering NumberingOf(const QTextBlock &block)
     const QTextList *list = block.textList();
     if (!list)
         return TParaNumbering::None;
-    switch (list->format().style()) {
-    case QTextListFormat::ListDecimal:
-        return TParaNumbering::Decimal;
-    case QTextListFormat::ListLowerAlpha:
-        return TParaNumbering::LowerAlpha;
-    case QTextListFormat::ListUpperAlpha:
-        return TParaNumbering::UpperAlpha;
-    case QTextListFormat::ListLowerRoman:
-        return TParaNumbering::LowerRoman;
-    case QTextListFormat::ListUpperRoman:
-        return TParaNumbering::UpperRoman;
-    default:
-        return TParaNumbering::Bullet;
+    const QTextListFormat::Style shown = list->format().style();
+    for (const auto &[kind, style] : ListStyles) {
+        if (style == shown)
+            return kind;
     }
+    return TParaNumbering::Bullet;
 }
 
 QString NormaliseBreaks(const QString &text)
