@@ -231,21 +231,42 @@ bool DeeperThan(const QDomDocument &document, int limit)
 // a few levels; a deeper one is refused like a file that is not well-formed.
 constexpr int kMaxDepth = 1000;
 
-void RefuseDeepNesting(const QByteArray &xml, const QString &sourceName)
+bool IsWritableName(QStringView name)
+{
+    return XmlSafe(name.toString()) == name;
+}
+
+// Two things the DOM parser lets through would make a file the program could
+// never write back readably: nesting too deep to build, and names holding
+// characters XML cannot carry (a declared encoding can decode to lone
+// surrogates). Both are refused like a file that is not well-formed, so the
+// file is left as it is.
+void RefuseWhatCannotBeKept(const QByteArray &xml, const QString &sourceName)
 {
     QXmlStreamReader reader(xml);
     int depth = 0;
+    const auto refuse = [&](const QString &message) {
+        const int line = static_cast<int>(reader.lineNumber());
+        const int column = static_cast<int>(reader.columnNumber());
+        throw EToDoParseError(ToDoStrings::ParseError().arg(sourceName, message).arg(line).arg(column),
+                              sourceName, message, line, column);
+    };
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
-        if (token == QXmlStreamReader::StartElement && ++depth > kMaxDepth) {
-            const QString message = ToDoStrings::NestedTooDeep().arg(kMaxDepth);
-            const int line = static_cast<int>(reader.lineNumber());
-            const int column = static_cast<int>(reader.columnNumber());
-            throw EToDoParseError(ToDoStrings::ParseError().arg(sourceName, message).arg(line).arg(column),
-                                  sourceName, message, line, column);
-        }
-        if (token == QXmlStreamReader::EndElement)
+        if (token == QXmlStreamReader::StartElement) {
+            if (++depth > kMaxDepth)
+                refuse(ToDoStrings::NestedTooDeep().arg(kMaxDepth));
+            bool writable = IsWritableName(reader.qualifiedName());
+            for (const QXmlStreamAttribute &attribute : reader.attributes())
+                writable = writable && IsWritableName(attribute.qualifiedName());
+            if (!writable)
+                refuse(ToDoStrings::UnwritableName());
+        } else if (token == QXmlStreamReader::ProcessingInstruction) {
+            if (!IsWritableName(reader.processingInstructionTarget()))
+                refuse(ToDoStrings::UnwritableName());
+        } else if (token == QXmlStreamReader::EndElement) {
             --depth;
+        }
     }
     // Other errors are left to the DOM parser, whose message is the one shown.
 }
@@ -534,7 +555,7 @@ TXMLToDoListType ParseToDoList(const QByteArray &xml, const QString &sourceName)
     // and may be written over.
     if (OnlyBlanks(xml))
         return NewToDoList();
-    RefuseDeepNesting(xml, sourceName);
+    RefuseWhatCannotBeKept(xml, sourceName);
     QDomDocument document;
     QString message;
     int line = 0;

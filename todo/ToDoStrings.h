@@ -64,6 +64,10 @@ inline QString NestedTooDeep()
 {
     return QStringLiteral("elements nested deeper than %1 levels");
 }
+inline QString UnwritableName()
+{
+    return QStringLiteral("a name holds a character XML cannot carry");
+}
 // 1: file name, 2: the platform's reason.
 inline QString OpenError()
 {
