@@ -1,6 +1,7 @@
 // qmtool dump and save: the JSON contract, byte-identical saves, and that a
 // failing command leaves no file behind and no target changed.
 
+#include "QmtoolProcess.h"
 #include "QtPrinters.h"
 
 #include <QDir>
@@ -8,20 +9,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 QString Example(const char *name)
 {
@@ -50,14 +43,6 @@ QSet<QString> KeySet(const char *names)
 class ProjectCommands : public testing::Test
 {
 protected:
-    Outcome Run(const QStringList &args)
-    {
-        QProcess process;
-        process.start(QStringLiteral(QMTOOL_PATH), args);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-    }
-
     QString Write(const QString &name, const QByteArray &bytes)
     {
         const QString path = dir.filePath(name);
@@ -74,7 +59,7 @@ protected:
 
 TEST_F(ProjectCommands, DumpFollowsTheSchema)
 {
-    const Outcome result = Run({QStringLiteral("dump"), Example("ClassLibrary.qmp")});
+    const QmtoolResult result = RunQmtool({QStringLiteral("dump"), Example("ClassLibrary.qmp")});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.endsWith("}\n"));
     QJsonParseError error;
@@ -161,7 +146,7 @@ TEST_F(ProjectCommands, DumpTakesTheGivenEncoding)
         QStringList args = {QStringLiteral("dump"), path};
         if (c.encoding)
             args << QStringLiteral("--encoding") << QString::fromLatin1(c.encoding);
-        const Outcome result = Run(args);
+        const QmtoolResult result = RunQmtool(args);
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
         const QJsonObject root = QJsonDocument::fromJson(result.out).object();
         EXPECT_EQ(root[u"options"].toObject()[u"Title"].toString(), QString::fromUtf8(c.title));
@@ -174,7 +159,7 @@ TEST_F(ProjectCommands, SaveReproducesWriterFilesInEveryEncoding)
         SCOPED_TRACE(name);
         const QByteArray original = ReadFile(Example(name));
         const QString copy = dir.filePath(QStringLiteral("copy.qmp"));
-        Outcome result = Run({QStringLiteral("save"), Example(name), copy});
+        QmtoolResult result = RunQmtool({QStringLiteral("save"), Example(name), copy});
         ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(ReadFile(copy), original);
@@ -185,13 +170,15 @@ TEST_F(ProjectCommands, SaveReproducesWriterFilesInEveryEncoding)
             const QString second = dir.filePath(QStringLiteral("second.qmp"));
             const QString back = dir.filePath(QStringLiteral("back.qmp"));
             const QString enc = QString::fromLatin1(encoding);
-            ASSERT_EQ(Run({QStringLiteral("save"), Example(name), first, QStringLiteral("--encoding"), enc})
+            ASSERT_EQ(
+                RunQmtool({QStringLiteral("save"), Example(name), first, QStringLiteral("--encoding"), enc})
+                    .exitCode,
+                0);
+            ASSERT_EQ(RunQmtool({QStringLiteral("save"), first, second, QStringLiteral("--encoding"), enc})
                           .exitCode,
                       0);
-            ASSERT_EQ(
-                Run({QStringLiteral("save"), first, second, QStringLiteral("--encoding"), enc}).exitCode, 0);
             EXPECT_EQ(ReadFile(second), ReadFile(first));
-            ASSERT_EQ(Run({QStringLiteral("save"), second, back}).exitCode, 0);
+            ASSERT_EQ(RunQmtool({QStringLiteral("save"), second, back}).exitCode, 0);
             EXPECT_EQ(ReadFile(back), original);
         }
     }
@@ -240,7 +227,7 @@ TEST_F(ProjectCommands, FailuresLeaveNoFileBehind)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome result = Run(c.args);
+        const QmtoolResult result = RunQmtool(c.args);
         EXPECT_EQ(result.exitCode, c.exitCode);
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_TRUE(result.err.startsWith("qmtool: ")) << result.err.toStdString();
@@ -250,7 +237,7 @@ TEST_F(ProjectCommands, FailuresLeaveNoFileBehind)
         EXPECT_EQ(Files(), before);
         EXPECT_EQ(ReadFile(existing), QByteArray("keep me"));
     }
-    const Outcome truncatedDump = Run({QStringLiteral("dump"), truncated});
+    const QmtoolResult truncatedDump = RunQmtool({QStringLiteral("dump"), truncated});
     EXPECT_EQ(truncatedDump.exitCode, 1);
     EXPECT_TRUE(truncatedDump.err.contains("is not a valid integer value (line "))
         << truncatedDump.err.toStdString();

@@ -1,29 +1,19 @@
 // Drives the built qmtool's check command over fixture projects.
 
+#include "QmtoolProcess.h"
 #include "QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Outcome
+QmtoolResult Check(const QString &file)
 {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome Check(const QString &file)
-{
-    QProcess process;
-    process.start(QStringLiteral(QMTOOL_PATH), {QStringLiteral("check"), file});
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+    return RunQmtool({QStringLiteral("check"), file});
 }
 
 QString Fixture(const char *name)
@@ -33,7 +23,7 @@ QString Fixture(const char *name)
 
 TEST(CheckCommand, ReportsEveryKindOfProblemInOrder)
 {
-    const Outcome outcome = Check(Fixture("problems.qmp"));
+    const QmtoolResult outcome = Check(Fixture("problems.qmp"));
     EXPECT_EQ(1, outcome.exitCode);
     EXPECT_EQ(QByteArray("broken-link\t000010 Overview\t99\n"
                          "broken-link\t000030 Gauge copy\tabc\n"
@@ -51,7 +41,7 @@ TEST(CheckCommand, ReportsEveryKindOfProblemInOrder)
 
 TEST(CheckCommand, CleanProjectPasses)
 {
-    const Outcome outcome = Check(Fixture("clean.qmp"));
+    const QmtoolResult outcome = Check(Fixture("clean.qmp"));
     EXPECT_EQ(0, outcome.exitCode);
     EXPECT_EQ(QByteArray("0 problems\n"), outcome.out);
 }
@@ -71,7 +61,7 @@ TEST(CheckCommand, ProjectWithoutContentsHasNoOrphansAndOneProblemIsSingular)
     out.write(bytes);
     out.close();
 
-    const Outcome outcome = Check(path);
+    const QmtoolResult outcome = Check(path);
     EXPECT_EQ(1, outcome.exitCode);
     EXPECT_EQ(QByteArray("broken-link\t000001 One\t3\n1 problem\n"), outcome.out);
 }
@@ -84,7 +74,7 @@ TEST(CheckCommand, UnreadableFileIsRefused)
     ASSERT_TRUE(out.open(QIODevice::WriteOnly));
     out.write("not a project\r\n");
     out.close();
-    const Outcome outcome = Check(path);
+    const QmtoolResult outcome = Check(path);
     EXPECT_EQ(1, outcome.exitCode);
     EXPECT_TRUE(outcome.out.isEmpty());
     EXPECT_TRUE(outcome.err.contains("qmtool: Missing Quillmark Identifier")) << outcome.err.toStdString();

@@ -1,42 +1,15 @@
 // Drives the built qmtool's text and rtf commands over the example project.
 
+#include "QmtoolProcess.h"
 #include "QtPrinters.h"
 
 #include "quillmarkdoc/QMTopics.h"
 #include "quillmarkdoc/QuillmarkDoc.h"
 #include "richtext/RichTextBuffer.h"
 
-#include <QProcess>
-
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome RunQmtool(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(QMTOOL_PATH), arguments);
-    EXPECT_TRUE(process.waitForFinished(60000));
-    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
-}
-
-// The tool's own error lines; Qt may add notes of its own about the
-// environment of a GUI application.
-QByteArray ToolErrors(const QByteArray &err)
-{
-    QByteArray lines;
-    for (const QByteArray &line : err.split('\n'))
-        if (line.startsWith("qmtool: "))
-            lines += line + '\n';
-    return lines;
-}
 
 QString Example()
 {
@@ -45,7 +18,7 @@ QString Example()
 
 TEST(TopicTextCommand, TextPrintsParagraphsAsLines)
 {
-    const Outcome outcome = RunQmtool({QStringLiteral("text"), Example(), QStringLiteral("10")});
+    const QmtoolResult outcome = RunQmtool({QStringLiteral("text"), Example(), QStringLiteral("10")});
     EXPECT_EQ(0, outcome.exitCode) << outcome.err.constData();
     EXPECT_EQ(QByteArray("Gauges Library\n"
                          "The Gauges library draws round and linear gauges on any form.\n"
@@ -53,12 +26,12 @@ TEST(TopicTextCommand, TextPrintsParagraphsAsLines)
                          "class{linkID=200}for its divisions.\n"
                          "Topics marked To Do in the project still need a description."),
               outcome.out);
-    EXPECT_EQ(QByteArray(), ToolErrors(outcome.err));
+    EXPECT_EQ(QByteArray(), outcome.err);
 }
 
 TEST(TopicTextCommand, RtfPrintsWhatTheEngineWritesAsCrLfLines)
 {
-    const Outcome outcome = RunQmtool({QStringLiteral("rtf"), Example(), QStringLiteral("20")});
+    const QmtoolResult outcome = RunQmtool({QStringLiteral("rtf"), Example(), QStringLiteral("20")});
     EXPECT_EQ(0, outcome.exitCode) << outcome.err.constData();
 
     TQuillmarkDoc doc;
@@ -94,14 +67,14 @@ TEST(TopicTextCommand, MissingTopicOrBadNumberIsRefused)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.command);
-        const Outcome outcome =
+        const QmtoolResult outcome =
             RunQmtool({QString::fromLatin1(c.command), Example(), QString::fromLatin1(c.number)});
         EXPECT_EQ(c.exitCode, outcome.exitCode);
         EXPECT_EQ(QByteArray(), outcome.out);
-        EXPECT_EQ(c.error, ToolErrors(outcome.err));
+        EXPECT_EQ(c.error, outcome.err);
     }
     // A number that is not one does not fit the synopsis.
-    const Outcome usage = RunQmtool({QStringLiteral("text"), Example(), QStringLiteral("ten")});
+    const QmtoolResult usage = RunQmtool({QStringLiteral("text"), Example(), QStringLiteral("ten")});
     EXPECT_EQ(2, usage.exitCode);
     EXPECT_EQ(QByteArray(), usage.out);
 }
