@@ -2,36 +2,18 @@
 // counts the comparison window shows.
 
 #include "CompareTestSupport.h"
+#include "QmtoolProcess.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct RunResult
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-RunResult RunQmtool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(QMTOOL_PATH), args);
-    RunResult result;
-    if (!process.waitForFinished(60000))
-        return result;
-    result.exitCode = process.exitCode();
-    result.out = QString::fromUtf8(process.readAllStandardOutput());
-    result.err = QString::fromUtf8(process.readAllStandardError());
-    return result;
-}
 
 class CompareCommand : public ::testing::Test
 {
@@ -39,19 +21,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        TQuillmarkDoc original;
-        TQuillmarkDoc history;
-        AddTopic(original, 1, u"Same"_s, {u"a"_s});
-        AddTopic(history, 1, u"Same"_s, {u"a"_s});
-        AddTopic(original, 2, u"Moved"_s, {u"b"_s});
-        AddTopic(history, 7, u"Moved"_s, {u"b"_s});
-        AddTopic(original, 3, u"Edited \u00e9"_s, {u"new"_s});
-        AddTopic(history, 3, u"Edited \u00e9"_s, {u"old"_s});
-        AddTopic(history, 9, u"Dropped"_s, {u"c"_s});
-        originalPath = dir.filePath(u"o.qmp"_s);
-        historyPath = dir.filePath(u"h.qmp"_s);
-        original.SaveToFile(originalPath);
-        history.SaveToFile(historyPath);
+        std::tie(originalPath, historyPath) =
+            SaveProjects(dir, [](TQuillmarkDoc &original, TQuillmarkDoc &history) {
+                AddTopic(original, 1, u"Same"_s, {u"a"_s});
+                AddTopic(history, 1, u"Same"_s, {u"a"_s});
+                AddTopic(original, 2, u"Moved"_s, {u"b"_s});
+                AddTopic(history, 7, u"Moved"_s, {u"b"_s});
+                AddTopic(original, 3, u"Edited \u00e9"_s, {u"new"_s});
+                AddTopic(history, 3, u"Edited \u00e9"_s, {u"old"_s});
+                AddTopic(history, 9, u"Dropped"_s, {u"c"_s});
+            });
     }
 
     QTemporaryDir dir;
@@ -80,28 +59,29 @@ TEST_F(CompareCommand, PrintsRowsThenTheUnpairedHistoryTopicsThenTheCounts)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.options.join(u' ').toStdString());
-        const RunResult result = RunQmtool(QStringList{u"compare"_s, originalPath, historyPath} + c.options);
+        const QmtoolResult result =
+            RunQmtool(QStringList{u"compare"_s, originalPath, historyPath} + c.options);
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(QString::fromUtf8(result.out), c.out);
     }
 }
 
 TEST_F(CompareCommand, RefusesBadCallsAndUnreadableFiles)
 {
-    const RunResult badMatch =
+    const QmtoolResult badMatch =
         RunQmtool({u"compare"_s, originalPath, historyPath, u"--match"_s, u"number"_s});
     EXPECT_EQ(badMatch.exitCode, 2);
     EXPECT_TRUE(badMatch.out.isEmpty());
 
-    const RunResult oneFile = RunQmtool({u"compare"_s, originalPath});
+    const QmtoolResult oneFile = RunQmtool({u"compare"_s, originalPath});
     EXPECT_EQ(oneFile.exitCode, 2);
 
-    const RunResult broken =
+    const QmtoolResult broken =
         RunQmtool({u"compare"_s, QStringLiteral(QM_TEST_DATA_DIR "/compare/truncated.qmp"), historyPath});
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_TRUE(broken.out.isEmpty());
-    EXPECT_TRUE(broken.err.startsWith(u"qmtool: "_s)) << broken.err.toStdString();
-    EXPECT_TRUE(broken.err.contains(u"line"_s)) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.startsWith("qmtool: ")) << broken.err.toStdString();
+    EXPECT_TRUE(broken.err.contains("line")) << broken.err.toStdString();
 }
 
 } // namespace

@@ -7,6 +7,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+
+#include <utility>
 
 // A topic body in the form the editor writes, one paragraph per entry. The
 // texts of these tests carry no RTF specials.
@@ -27,4 +30,19 @@ inline TQMTopic *AddTopic(TQuillmarkDoc &doc, int number, const QString &title, 
     topic->SetTitle(title);
     topic->Text()->AssignStrings(TopicRtf(paragraphs));
     return topic;
+}
+
+// Builds the two projects with fill(original, history) and saves them into
+// dir; gives back their paths, the original's first. The projects live only
+// while they are saved, so what reads the files meets nothing held in memory.
+template<typename Fill> std::pair<QString, QString> SaveProjects(const QTemporaryDir &dir, Fill &&fill)
+{
+    TQuillmarkDoc original;
+    TQuillmarkDoc history;
+    fill(original, history);
+    std::pair<QString, QString> paths{dir.filePath(QStringLiteral("original.qmp")),
+                                      dir.filePath(QStringLiteral("history.qmp"))};
+    original.SaveToFile(paths.first);
+    history.SaveToFile(paths.second);
+    return paths;
 }

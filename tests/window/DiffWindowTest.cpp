@@ -26,6 +26,7 @@
 
 #include <ctime>
 #include <iostream>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -80,24 +81,21 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir.isValid());
-        TQuillmarkDoc original;
-        TQuillmarkDoc history;
-        AddTopic(original, 10, u"Same"_s, {u"alpha"_s});
-        AddTopic(history, 10, u"Same"_s, {u"alpha"_s});
-        AddTopic(original, 20, u"Changed"_s, {u"The gauge shows a value."_s, u"It moves smoothly."_s});
-        AddTopic(history, 20, u"Changed"_s, {u"The gauge shows a valve."_s, u"It moves."_s});
-        AddTopic(original, 25, u"both"_s, {u"text one"_s})->SetKeywords(u"k1"_s);
-        AddTopic(history, 25, u"both"_s, {u"text two"_s})->SetKeywords(u"k2"_s);
-        AddTopic(original, 30, u"Keywords"_s, {u"beta"_s})->SetKeywords(u"more;words"_s);
-        AddTopic(history, 30, u"Keywords"_s, {u"beta"_s});
-        AddTopic(original, 40, u"Prefix"_s, {u"abc"_s});
-        AddTopic(history, 40, u"Prefix"_s, {u"XYabc"_s});
-        AddTopic(original, 50, u"New"_s, {u"only here"_s});
-        AddTopic(history, 60, u"Gone"_s, {u"only there"_s});
-        originalPath = dir.filePath(u"original.qmp"_s);
-        historyPath = dir.filePath(u"history.qmp"_s);
-        original.SaveToFile(originalPath);
-        history.SaveToFile(historyPath);
+        std::tie(originalPath,
+                 historyPath) = SaveProjects(dir, [](TQuillmarkDoc &original, TQuillmarkDoc &history) {
+            AddTopic(original, 10, u"Same"_s, {u"alpha"_s});
+            AddTopic(history, 10, u"Same"_s, {u"alpha"_s});
+            AddTopic(original, 20, u"Changed"_s, {u"The gauge shows a value."_s, u"It moves smoothly."_s});
+            AddTopic(history, 20, u"Changed"_s, {u"The gauge shows a valve."_s, u"It moves."_s});
+            AddTopic(original, 25, u"both"_s, {u"text one"_s})->SetKeywords(u"k1"_s);
+            AddTopic(history, 25, u"both"_s, {u"text two"_s})->SetKeywords(u"k2"_s);
+            AddTopic(original, 30, u"Keywords"_s, {u"beta"_s})->SetKeywords(u"more;words"_s);
+            AddTopic(history, 30, u"Keywords"_s, {u"beta"_s});
+            AddTopic(original, 40, u"Prefix"_s, {u"abc"_s});
+            AddTopic(history, 40, u"Prefix"_s, {u"XYabc"_s});
+            AddTopic(original, 50, u"New"_s, {u"only here"_s});
+            AddTopic(history, 60, u"Gone"_s, {u"only there"_s});
+        });
 
         window.OnShowError = [this](const QString &message) { errors.append(message); };
         window.OnAskFileName = [this](const TFileNameRequest &request) {
@@ -551,31 +549,29 @@ TEST(DiffWindowTiming, LargeProjectsAndLongTopics)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     constexpr int TopicCount = 20000;
-    {
-        TQuillmarkDoc original;
-        TQuillmarkDoc history;
-        QStringList longText;
-        for (int i = 0; i < 200; ++i)
-            longText.append(Paragraph(i));
-        QStringList editedText = longText;
-        for (int i : {20, 90, 170})
-            editedText[i].replace(u"the"_s, u"THE"_s);
-        editedText[120].insert(10, u"inserted words "_s);
-        for (int i = 1; i <= TopicCount; ++i) {
-            const QStringList text = i == 1 ? longText : QStringList{Paragraph(i)};
-            AddTopic(original, i, u"Topic %1"_s.arg(i), i == 1 ? editedText : text);
-            AddTopic(history, i, u"Topic %1"_s.arg(i), i % 10 == 0 ? QStringList{Paragraph(-i)} : text);
-        }
-        original.SaveToFile(dir.filePath(u"o.qmp"_s));
-        history.SaveToFile(dir.filePath(u"h.qmp"_s));
-    }
+    // The projects are gone from memory before the window opens their files.
+    const auto [originalPath, historyPath] =
+        SaveProjects(dir, [](TQuillmarkDoc &original, TQuillmarkDoc &history) {
+            QStringList longText;
+            for (int i = 0; i < 200; ++i)
+                longText.append(Paragraph(i));
+            QStringList editedText = longText;
+            for (int i : {20, 90, 170})
+                editedText[i].replace(u"the"_s, u"THE"_s);
+            editedText[120].insert(10, u"inserted words "_s);
+            for (int i = 1; i <= TopicCount; ++i) {
+                const QStringList text = i == 1 ? longText : QStringList{Paragraph(i)};
+                AddTopic(original, i, u"Topic %1"_s.arg(i), i == 1 ? editedText : text);
+                AddTopic(history, i, u"Topic %1"_s.arg(i), i % 10 == 0 ? QStringList{Paragraph(-i)} : text);
+            }
+        });
 
     TfrmMain window;
     window.show();
     QElapsedTimer timer;
     timer.start();
     double cpu = ThreadCpuMs();
-    ASSERT_TRUE(window.OpenFiles(dir.filePath(u"o.qmp"_s), dir.filePath(u"h.qmp"_s)));
+    ASSERT_TRUE(window.OpenFiles(originalPath, historyPath));
     const double openMs = double(timer.nsecsElapsed()) / 1e6;
     const double openCpuMs = ThreadCpuMs() - cpu;
     ASSERT_EQ(window.sgTopics()->rowCount(), TopicCount / 10 + 1);
