@@ -37,6 +37,32 @@ void Fill(TQuillmarkDoc &doc, int n)
     }
 }
 
+// Destroys the document with the clock stopped, for the benchmarks that
+// do not measure the destruction.
+void ResetUntimed(benchmark::State &state, std::unique_ptr<TQuillmarkDoc> &doc)
+{
+    state.PauseTiming();
+    doc.reset();
+    state.ResumeTiming();
+}
+
+// Each round hands work(doc, n) a document of n topics filled with the clock
+// stopped, so only the work is timed. Whatever of the document the work
+// leaves is destroyed untimed.
+template<typename Work> void OnFreshDocuments(benchmark::State &state, Work &&work)
+{
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto doc = std::make_unique<TQuillmarkDoc>();
+        Fill(*doc, n);
+        state.ResumeTiming();
+        work(doc, n);
+        if (doc)
+            ResetUntimed(state, doc);
+    }
+}
+
 void BM_AddAndFill(benchmark::State &state)
 {
     const int n = static_cast<int>(state.range(0));
@@ -44,9 +70,7 @@ void BM_AddAndFill(benchmark::State &state)
         auto doc = std::make_unique<TQuillmarkDoc>();
         Fill(*doc, n);
         benchmark::DoNotOptimize(doc->Topics()->Count());
-        state.PauseTiming();
-        doc.reset();
-        state.ResumeTiming();
+        ResetUntimed(state, doc);
     }
 }
 
@@ -54,12 +78,7 @@ void BM_AddAndFill(benchmark::State &state)
 // topic moves: the cost is the setter's own.
 void BM_RenumberAll(benchmark::State &state)
 {
-    const int n = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto doc = std::make_unique<TQuillmarkDoc>();
-        Fill(*doc, n);
-        state.ResumeTiming();
+    OnFreshDocuments(state, [](std::unique_ptr<TQuillmarkDoc> &doc, int n) {
         {
             TUpdateScope<TCollection> bracket(*doc->Topics());
             for (int i = n - 1; i >= 0; --i) {
@@ -68,10 +87,7 @@ void BM_RenumberAll(benchmark::State &state)
             }
         }
         benchmark::DoNotOptimize(doc->Topics()->Items(n - 1)->TopicID());
-        state.PauseTiming();
-        doc.reset();
-        state.ResumeTiming();
-    }
+    });
 }
 
 void BM_Clone(benchmark::State &state)
@@ -82,22 +98,13 @@ void BM_Clone(benchmark::State &state)
     for (auto _ : state) {
         std::unique_ptr<TQuillmarkDoc> clone = doc.Clone();
         benchmark::DoNotOptimize(clone->Contents()->Items(n - 1)->Topic());
-        state.PauseTiming();
-        clone.reset();
-        state.ResumeTiming();
+        ResetUntimed(state, clone);
     }
 }
 
 void BM_Destroy(benchmark::State &state)
 {
-    const int n = static_cast<int>(state.range(0));
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto doc = std::make_unique<TQuillmarkDoc>();
-        Fill(*doc, n);
-        state.ResumeTiming();
-        doc.reset();
-    }
+    OnFreshDocuments(state, [](std::unique_ptr<TQuillmarkDoc> &doc, int) { doc.reset(); });
 }
 
 } // namespace
