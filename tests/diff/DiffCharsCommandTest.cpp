@@ -1,22 +1,15 @@
 // Drives the built qmtool the way a script would: files in, text out.
 
+#include "QmtoolProcess.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
 namespace {
-
-struct Outcome
-{
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
 
 class DiffCharsCommand : public testing::Test
 {
@@ -30,16 +23,12 @@ protected:
         return path;
     }
 
-    Outcome Run(const QStringList &args)
+    QmtoolResult Run(const QStringList &args)
     {
-        QProcess process;
-        process.start(QStringLiteral(QM_BINARY_DIR "/qmtool/qmtool"),
-                      QStringList{QStringLiteral("diff-chars")} + args);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+        return RunQmtool(QStringList{QStringLiteral("diff-chars")} + args);
     }
 
-    Outcome Compare(const QByteArray &first, const QByteArray &second, const QStringList &extra = {})
+    QmtoolResult Compare(const QByteArray &first, const QByteArray &second, const QStringList &extra = {})
     {
         return Run(
             QStringList{Write(QStringLiteral("1.txt"), first), Write(QStringLiteral("2.txt"), second)} +
@@ -69,7 +58,7 @@ TEST_F(DiffCharsCommand, PrintsOneEntryPerLine)
         {"\xC3\xA9t\xC3\xA9", "ete", "Changed(0,0)\nSame(1,1)\nChanged(2,2)\n"},
     };
     for (const Case &c : cases) {
-        const Outcome outcome = Compare(c.first, c.second);
+        const QmtoolResult outcome = Compare(c.first, c.second);
         EXPECT_EQ(outcome.exitCode, 0) << c.first.constData();
         EXPECT_EQ(outcome.out, c.out) << c.first.constData();
         EXPECT_EQ(outcome.err, QByteArray());
@@ -78,7 +67,7 @@ TEST_F(DiffCharsCommand, PrintsOneEntryPerLine)
 
 TEST_F(DiffCharsCommand, SummaryCountsEachKind)
 {
-    const Outcome outcome = Compare("abcabba", "cbabac", {QStringLiteral("--summary")});
+    const QmtoolResult outcome = Compare("abcabba", "cbabac", {QStringLiteral("--summary")});
     EXPECT_EQ(outcome.exitCode, 0);
     const QStringList lines = QString::fromUtf8(outcome.out).split(u'\n');
     ASSERT_EQ(lines.size(), 3) << outcome.out.constData();
@@ -90,12 +79,12 @@ TEST_F(DiffCharsCommand, SummaryCountsEachKind)
 
 TEST_F(DiffCharsCommand, RefusesWhatItCannotRead)
 {
-    const Outcome invalid = Compare("ab\xFF", "ab");
+    const QmtoolResult invalid = Compare("ab\xFF", "ab");
     EXPECT_EQ(invalid.exitCode, 1);
     EXPECT_EQ(invalid.out, QByteArray());
     EXPECT_TRUE(invalid.err.startsWith("qmtool: ")) << invalid.err.constData();
 
-    const Outcome missing =
+    const QmtoolResult missing =
         Run({m_dir.filePath(QStringLiteral("none.txt")), Write(QStringLiteral("2.txt"), "x")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.startsWith("qmtool: ")) << missing.err.constData();
