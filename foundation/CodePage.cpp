@@ -1,5 +1,7 @@
 #include "foundation/CodePage.h"
 
+#include <algorithm>
+
 namespace CodePage1252 {
 namespace {
 
@@ -41,20 +43,27 @@ int EncodeChar(char16_t c)
 
 bool EncodeAppend(QStringView text, QByteArray &out)
 {
+    // Written through a pointer into room made once: appending byte by byte
+    // was the largest single cost of saving a project.
     bool lossless = true;
-    out.reserve(out.size() + text.size());
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *const first = out.data() + start;
+    char *next = first;
+    const char16_t *in = text.utf16();
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        const char16_t c = text[i].unicode();
+        const char16_t c = in[i];
         int byte = c < 0x80 ? int(c) : EncodeChar(c);
         if (byte < 0) {
             // A surrogate pair stands for one character and so for one '?'.
-            if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate())
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(in[i + 1]))
                 ++i;
             byte = '?';
             lossless = false;
         }
-        out.append(static_cast<char>(byte));
+        *next++ = static_cast<char>(byte);
     }
+    out.truncate(start + (next - first));
     return lossless;
 }
 
@@ -67,9 +76,22 @@ QByteArray Encode(QStringView text)
 
 bool CanEncode(QStringView text)
 {
-    for (const QChar c : text) {
-        if (c.unicode() >= 0x80 && EncodeChar(c.unicode()) < 0)
-            return false;
+    // Project text is nearly all ASCII: blocks of it are passed with one test
+    // each, and only a block holding something else is looked at closely.
+    constexpr qsizetype block = 16;
+    const char16_t *in = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; i += block) {
+        const qsizetype end = std::min(n, i + block);
+        char16_t any = 0;
+        for (qsizetype k = i; k < end; ++k)
+            any |= in[k];
+        if (any < 0x80)
+            continue;
+        for (qsizetype k = i; k < end; ++k) {
+            if (in[k] >= 0x80 && EncodeChar(in[k]) < 0)
+                return false;
+        }
     }
     return true;
 }

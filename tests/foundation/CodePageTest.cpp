@@ -38,4 +38,39 @@ TEST(CodePage1252, CharactersOutsideBecomeOneQuestionMarkEach)
     EXPECT_EQ(CodePage1252::EncodeChar(u'\u0080'), -1);
 }
 
+TEST(CodePage1252, CharacterOutsideIsFoundWhereverItStands)
+{
+    // Long ASCII runs are tested in blocks; the one character that does not
+    // fit may stand first, last, at a block's edge or in a short tail, and
+    // encodable characters above ASCII never count against the text.
+    const QString ascii = QString(40, u'x');
+    const struct
+    {
+        QString text;
+        bool fits;
+    } cases[] = {
+        {QString(), true},
+        {ascii, true},
+        {ascii + u'\u00E9' + ascii + u'\u20AC', true},
+        {u'\u03B1' + ascii, false},
+        {ascii + u'\u03B1', false},
+        {ascii.left(15) + u'\u03B1' + ascii, false},
+        {ascii.left(16) + u'\u03B1' + ascii, false},
+        {ascii.left(33) + u'\u03B1', false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        EXPECT_EQ(CodePage1252::CanEncode(c.text), c.fits);
+        // Encoding appends to what the buffer held and says the same.
+        QByteArray expected("head:");
+        for (QChar ch : c.text) {
+            const int byte = CodePage1252::EncodeChar(ch.unicode());
+            expected.append(byte < 0 ? '?' : char(byte));
+        }
+        QByteArray out("head:");
+        EXPECT_EQ(CodePage1252::EncodeAppend(c.text, out), c.fits);
+        EXPECT_EQ(out, expected);
+    }
+}
+
 } // namespace
