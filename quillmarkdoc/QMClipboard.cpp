@@ -244,6 +244,8 @@ void TQuillmarkDoc::PasteTopics(int forcedNumber, TGTextStream &stream, bool sel
     std::optional<int32_t> zeroTo;
     bool renumbered = false;
     std::vector<TQMTopic *> pasted;
+    const TQMTopic *lastHolder = nullptr;
+    const TQMTopic *lastPlaced = nullptr;
 
     TUpdateScope<TCollection> bracket(*m_topics);
     TQMReader reader(stream);
@@ -259,10 +261,18 @@ void TQuillmarkDoc::PasteTopics(int forcedNumber, TGTextStream &stream, bool sel
         TQMTopic *topic = m_topics->Add();
         pasted.push_back(topic);
         const TQMTopic *holder = m_topics->FindTopic(wanted);
-        if (!holder || holder == topic)
+        if (!holder || holder == topic) {
             topic->SetTopicID(wanted);
-        else
-            topic->SetTopicID(m_topics->NextFreeTopicID(holder->Index(), topic->TopicID()));
+        } else {
+            // The numbers from the holder's up to the one the last topic with
+            // the same holder got are all taken, so the search goes on from
+            // there: each topic pasted on the current one would otherwise
+            // step over every number pasted before it.
+            const TQMTopic *from = holder == lastHolder ? lastPlaced : holder;
+            topic->SetTopicID(m_topics->NextFreeTopicID(from->Index(), topic->TopicID()));
+            lastHolder = holder;
+            lastPlaced = topic;
+        }
         const int32_t number = topic->TopicID();
         if (old == 0)
             zeroTo = number;
