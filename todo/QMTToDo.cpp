@@ -264,6 +264,10 @@ void RefuseWhatCannotBeKept(const QByteArray &xml, const QString &sourceName)
         } else if (token == QXmlStreamReader::ProcessingInstruction) {
             if (!IsWritableName(reader.processingInstructionTarget()))
                 refuse(ToDoStrings::UnwritableName());
+        } else if (token == QXmlStreamReader::DTD) {
+            if (!IsWritableName(reader.dtdName()) || !IsWritableName(reader.dtdPublicId()) ||
+                !IsWritableName(reader.dtdSystemId()))
+                refuse(ToDoStrings::UnwritableName());
         } else if (token == QXmlStreamReader::EndElement) {
             --depth;
         }

@@ -439,8 +439,8 @@ TEST(ToDoMalformed, FilesThatCouldNotBeWrittenBackAreRefused)
 {
     // Nesting too deep to build in reasonable time, and names that a
     // declared encoding decodes to a lone surrogate (UTF-7 "+2AA-"), which
-    // no XML file can carry: the parser itself refuses such an element name,
-    // but lets the attribute name through.
+    // no XML file can carry, or a doctype name holding a NUL: the parser
+    // itself refuses such an element name, but lets the others through.
     const struct
     {
         const char *name;
@@ -450,6 +450,8 @@ TEST(ToDoMalformed, FilesThatCouldNotBeWrittenBackAreRefused)
     } cases[] = {
         {"deep", NestedToDo(20000), 1, u"nested deeper"},
         {"attribute", "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<ToDos><ToDo r+2AA-=\"High\"/></ToDos>", 2,
+         u"a name holds a character XML cannot carry"},
+        {"doctype", QByteArray("<!DOCTYPE ToDos\0:\0\0\0\0\0\0\0 [<!ENTITY e \"x\">]>\n<ToDos a=\"&e;\"/>", 60), 1,
          u"a name holds a character XML cannot carry"},
         {"element", "<?xml version=\"1.0\" encoding=\"UTF-7\"?>\n<ToDos>\n<ToDo><n+2AA-/></ToDo></ToDos>", 3,
          u"is not well-formed XML"},
