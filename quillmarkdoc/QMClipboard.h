@@ -10,6 +10,7 @@
 // the editor installs the system clipboard (textutil/QMSystemClipboard.h);
 // until then an in-process clipboard stands in.
 
+#include "foundation/EnumSet.h"
 #include "foundation/Persistent.h"
 
 #include <QByteArray>
@@ -17,7 +18,6 @@
 #include <QObject>
 #include <QString>
 
-#include <initializer_list>
 #include <optional>
 
 namespace QMClipboardEnums {
@@ -35,20 +35,7 @@ Q_ENUM_NS(TQMClipboardFormatType)
 using QMClipboardEnums::TQMClipboardFormatType;
 using enum QMClipboardEnums::TQMClipboardFormatType;
 
-class TQMClipboardFormatTypes
-{
-public:
-    constexpr TQMClipboardFormatTypes() = default;
-    constexpr TQMClipboardFormatTypes(std::initializer_list<TQMClipboardFormatType> types)
-    {
-        for (TQMClipboardFormatType t : types)
-            m_bits |= 1u << unsigned(t);
-    }
-    constexpr bool Contains(TQMClipboardFormatType t) const { return (m_bits >> unsigned(t)) & 1u; }
-
-private:
-    unsigned m_bits = 0;
-};
+using TQMClipboardFormatTypes = TEnumSet<TQMClipboardFormatType>;
 
 class TQMClipboardFormat : public TPersistent
 {

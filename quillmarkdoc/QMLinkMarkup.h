@@ -8,6 +8,8 @@
 // This header needs only QtCore, so code that also works with the rich-text
 // engine can include it without the document model.
 
+#include "foundation/EnumSet.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringView>
@@ -46,20 +48,7 @@ using enum QMLinkEnums::TLinkedTextStyle;
 constexpr int LinkTypeCount = ltDelphiType + 1;
 
 // A set of link types.
-class TLinkTypes
-{
-public:
-    constexpr TLinkTypes() = default;
-    constexpr TLinkTypes(std::initializer_list<TLinkType> types)
-    {
-        for (TLinkType t : types)
-            m_bits |= 1u << unsigned(t);
-    }
-    constexpr bool Contains(TLinkType t) const { return (m_bits >> unsigned(t)) & 1u; }
-
-private:
-    unsigned m_bits = 0;
-};
+using TLinkTypes = TEnumSet<TLinkType>;
 
 // One row of the markup tables, RTF form (escaped braces). Format
 // placeholders are "%s"; "%%" stands for a percent sign.

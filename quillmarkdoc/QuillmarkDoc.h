@@ -9,6 +9,7 @@
 #include "foundation/Persistent.h"
 #include "foundation/StringList.h"
 #include "foundation/Structures.h"
+#include "quillmarkdoc/QMClipboard.h"
 #include "quillmarkdoc/QMContents.h"
 #include "quillmarkdoc/QMException.h"
 #include "quillmarkdoc/QMOptions.h"
@@ -186,7 +187,7 @@ public:
     void CopyTopicsToClipboard();
     void CopyTopicToClipboard();
     void CopyContentsToClipboard();
-    bool CanPaste(class TQMClipboardFormatTypes formats) const;
+    bool CanPaste(TQMClipboardFormatTypes formats) const;
     // Pastes what the clipboard holds at the current topic or contents
     // entry; EQMException when the data under the carrier's type is not a
     // carrier this program reads.
