@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -14,14 +13,7 @@ namespace {
 class DiffCharsCommand : public testing::Test
 {
 protected:
-    QString Write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
+    QString Write(const QString &name, const QByteArray &bytes) { return WriteInput(m_dir, name, bytes); }
 
     QmtoolResult Run(const QStringList &args)
     {

@@ -43,14 +43,7 @@ QSet<QString> KeySet(const char *names)
 class ProjectCommands : public testing::Test
 {
 protected:
-    QString Write(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
+    QString Write(const QString &name, const QByteArray &bytes) { return WriteInput(dir, name, bytes); }
 
     QStringList Files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
 

@@ -4,9 +4,11 @@
 // get QMTOOL_PATH from their CMakeLists, next to a dependency on qmtool.
 
 #include <QByteArray>
+#include <QFile>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -31,4 +33,14 @@ inline QmtoolResult RunQmtool(const QStringList &arguments)
         return {};
     }
     return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// Writes a file for a command to read into the test's folder; returns its path.
+inline QString WriteInput(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
+{
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    EXPECT_EQ(file.write(bytes), bytes.size()) << path.toStdString();
+    return path;
 }
